@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "gauss3.hpp"
+#include "module_test.hpp"
+
+using mexhost::Array;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+uint64_t bits(double value) {
+    uint64_t b;
+    std::memcpy(&b, &value, sizeof b);
+    return b;
+}
+
+struct Model {
+    double c[3];
+    double sxy;
+    double sz;
+};
+
+double eval_one(double x, double y, double z, const Model& g) {
+    double out = -1;
+    gauss3_eval_rows(&x, &y, &z, g.c, &g.sxy, &g.sz, 1, &out);
+    return out;
+}
+
+const mexhost::Module& module() {
+    static const mexhost::Module m = load_module("gauss3_eval");
+    return m;
+}
+
+}  // namespace
+
+TEST(Gauss3Core, WorkedValues) {
+    const Model unit{{0, 0, 0}, 1, 2};
+    const Model lateral_zero{{0, 0, 0}, 0, 1};
+    const Model axial_zero{{0, 0, 0}, 1, 0};
+    struct Case {
+        double x, y, z;
+        Model g;
+        double expected;
+    } cases[] = {
+        {1, 0, 2, unit, 0.36787944117144233},
+        {5, -3, 7, {{5, -3, 7}, 0.5, 3}, 1.0},        // at the centre
+        {1, 1, 2, {{0, 0, 0}, -1, -2}, std::exp(-1.5)},  // widths enter as squares
+        {0, 0, 1, lateral_zero, kNaN},                  // 0/0 laterally
+        {1, 0, 0, lateral_zero, 0.0},
+        {0, 0, 0, axial_zero, kNaN},
+        {0, 0, 3, axial_zero, 0.0},
+        {kNaN, 0, 0, unit, kNaN},
+        {0, 0, 0, {{kNaN, 0, 0}, 1, 1}, kNaN},
+        {40, 0, 0, unit, 0.0},                           // exponent −800 underflows to 0
+        {38, 0, 0, unit, std::exp(-722.0)},              // a subnormal result
+        {kInf, 0, 0, unit, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y << "," << c.z);
+        const double value = eval_one(c.x, c.y, c.z, c.g);
+        if (std::isnan(c.expected)) {
+            EXPECT_TRUE(std::isnan(value));
+        } else {
+            EXPECT_EQ(bits(value), bits(c.expected));
+        }
+    }
+}
+
+TEST(Gauss3Core, ExponentKeepsTheDefinedOrderOfOperations) {
+    // Spelled out step by step; volatile keeps each rounding separate here.
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> coordinate(-20, 20), width(0.1, 5);
+    for (int i = 0; i < 10000; ++i) {
+        const double x = coordinate(rng), y = coordinate(rng), z = coordinate(rng);
+        const double cx = coordinate(rng), cy = coordinate(rng), cz = coordinate(rng);
+        const double sxy = width(rng), sz = width(rng);
+        volatile double dx = x - cx, dy = y - cy, dz = z - cz;
+        volatile double dx2 = dx * dx, dy2 = dy * dy, dz2 = dz * dz;
+        volatile double r = dx2 + dy2;
+        volatile double sxy2 = sxy * sxy, sz2 = sz * sz;
+        volatile double a = r / sxy2, b = dz2 / sz2;
+        volatile double sum = a + b;
+        const double expected = sum * -0.5;
+        ASSERT_EQ(bits(gauss3_exponent(x, y, z, cx, cy, cz, sxy, sz)), bits(expected));
+    }
+}
+
+TEST(Gauss3Core, NothingIsReadOrWrittenWithoutSamples) {
+    double out = 42;
+    gauss3_eval_rows(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, &out);
+    gauss3_eval_rows(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -3, &out);
+    EXPECT_EQ(out, 42);
+}
+
+TEST(Gauss3Gateway, EvaluatesTheFirstColumnOfX) {
+    const Array x = Array::matrix(2, 3, {1, 0, 9, 9, 9, 9});
+    const auto result = module().call(1, {x, Array::column({0, 0}), Array::column({2, 0}), Array::row({0, 0, 0}),
+                                          Array::scalar(1), Array::scalar(2)});
+    const auto& outputs = expect_success(result);
+    ASSERT_EQ(outputs.size(), 1u);
+    EXPECT_EQ(outputs[0].dims(), (std::vector<size_t>{2, 1}));
+    EXPECT_EQ(outputs[0].values(), (std::vector<double>{0.36787944117144233, 1.0}));
+}
+
+TEST(Gauss3Gateway, NoSamplesGiveAnEmptyColumnWithoutReadingTheRest) {
+    for (const Array& x : {Array::matrix(0, 1), Array::matrix(0, 4)}) {
+        const auto result = module().call(1, {x, Array::cell(0, 0), Array::char_row(""), Array::matrix(0, 0),
+                                              Array::matrix(0, 0), Array::numeric(mxINT8_CLASS, {0, 0})});
+        const auto& outputs = expect_success(result);
+        ASSERT_EQ(outputs.size(), 1u);
+        EXPECT_EQ(outputs[0].dims(), (std::vector<size_t>{0, 1}));
+    }
+}
+
+TEST(Gauss3Gateway, CountAndValidationErrors) {
+    const Array x = Array::column({1, 2});
+    const Array c = Array::row({0, 0, 0});
+    const Array one = Array::scalar(1);
+    struct Case {
+        int nlhs;
+        std::vector<Array> inputs;
+        const char* identifier;
+        const char* message;
+    } cases[] = {
+        {1, {x, x, x, c, one}, "", "Six input required."},
+        {0, {x, x, x, c, one, one, one}, "", "Six input required."},
+        {0, {x, x, x, c, one, one}, "", "One output required."},
+        {2, {x, x, x, c, one, one}, "", "One output required."},
+        {1, {Array::numeric(mxSINGLE_CLASS, {2, 1}), x, x, c, one, one}, "gauss3_eval:notRealDouble",
+         "Input 1 (x) must be a real double array, not single."},
+        {1, {x, Array::scalar(1), x, c, one, one}, "gauss3_eval:tooFewElements",
+         "Input 2 (y) must hold at least 2 elements, but holds 1."},
+        {1, {x, x, Array::complex_matrix(2, 1), c, one, one}, "gauss3_eval:notRealDouble",
+         "Input 3 (z) must be a real double array, not complex double."},
+        {1, {x, x, x, Array::row({0, 0}), one, one}, "gauss3_eval:tooFewElements",
+         "Input 4 (c) must hold at least 3 elements, but holds 2."},
+        {1, {x, x, x, c, Array::matrix(0, 0), one}, "gauss3_eval:tooFewElements",
+         "Input 5 (sxy) must hold at least 1 element, but holds 0."},
+        {1, {x, x, x, c, one, Array::numeric(mxINT32_CLASS, {1, 1})}, "gauss3_eval:notRealDouble",
+         "Input 6 (sz) must be a real double array, not int32."},
+    };
+    const size_t before = mexhost::live_allocations();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        expect_error(module().call(c.nlhs, c.inputs), c.identifier, c.message);
+    }
+    EXPECT_EQ(mexhost::live_allocations(), before);
+}

@@ -1,0 +1,29 @@
+// Shared by the gateway tests: load a module built for the embedded host and
+// check the outcome of calls.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mexhost.hpp"
+
+inline mexhost::Module load_module(const std::string& name) {
+    return mexhost::Module(std::string(MEX_MODULE_DIR) + "/" + name + ".mexa64");
+}
+
+// The call failed with exactly this identifier and message.
+inline void expect_error(const mexhost::CallResult& result, const std::string& identifier,
+                         const std::string& message) {
+    EXPECT_TRUE(result.failed);
+    EXPECT_EQ(result.identifier, identifier);
+    EXPECT_EQ(result.message, message);
+    EXPECT_TRUE(result.outputs.empty());
+}
+
+// The call succeeded; its outputs are returned.
+inline const std::vector<mexhost::Array>& expect_success(const mexhost::CallResult& result) {
+    EXPECT_FALSE(result.failed) << result.identifier << ": " << result.message;
+    return result.outputs;
+}
