@@ -1,6 +1,21 @@
 #include "gauss3.hpp"
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+// The exponent arguments of a block of samples, in a loop the compiler
+// vectorises: the same IEEE operations on every sample, so the same bits as
+// one sample at a time. The wider clones are chosen at load time where the
+// processor has them; they divide more samples per instruction.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void exponent_block(
+    const double* x, const double* y, const double* z, double cx, double cy, double cz, double sxy, double sz,
+    int32_t count, double* out) {
+    for (int32_t i = 0; i < count; ++i) out[i] = gauss3_exponent(x[i], y[i], z[i], cx, cy, cz, sxy, sz);
+}
+
+}  // namespace
 
 void gauss3_eval_rows(const double* x, const double* y, const double* z, const double* c, const double* sxy,
                       const double* sz, int32_t m, double* out) {
@@ -10,7 +25,12 @@ void gauss3_eval_rows(const double* x, const double* y, const double* z, const d
     const double cz = c[2];
     const double lateral = *sxy;
     const double axial = *sz;
-    for (int32_t i = 0; i < m; ++i) {
-        out[i] = std::exp(gauss3_exponent(x[i], y[i], z[i], cx, cy, cz, lateral, axial));
+    // Exponentiate each block in place while it is still in cache.
+    constexpr int32_t kBlock = 512;
+    for (int32_t start = 0; start < m; start += kBlock) {
+        const int32_t count = std::min(kBlock, m - start);
+        double* block = out + start;
+        exponent_block(x + start, y + start, z + start, cx, cy, cz, lateral, axial, count, block);
+        for (int32_t i = 0; i < count; ++i) block[i] = std::exp(block[i]);
     }
 }
