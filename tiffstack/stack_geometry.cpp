@@ -51,16 +51,25 @@ std::string expandTilde(const std::string& text) {
     return words.we_wordv[0];
 }
 
-// ---- libtiff warnings ----------------------------------------------------------
+// ---- libtiff messages ----------------------------------------------------------
 
 void DummyHandler(const char*, const char*, va_list) {}
 
-WarningsSilenced::WarningsSilenced() : previous_(TIFFSetWarningHandler(DummyHandler)) {}
+TiffMessagesSilenced::TiffMessagesSilenced()
+    : warning_(TIFFSetWarningHandler(DummyHandler)),
+      error_(TIFFSetErrorHandler(DummyHandler)),
+      warningExt_(TIFFSetWarningHandlerExt(nullptr)),
+      errorExt_(TIFFSetErrorHandlerExt(nullptr)) {}
 
-WarningsSilenced::~WarningsSilenced() { TIFFSetWarningHandler(previous_); }
+TiffMessagesSilenced::~TiffMessagesSilenced() {
+    TIFFSetErrorHandlerExt(errorExt_);
+    TIFFSetWarningHandlerExt(warningExt_);
+    TIFFSetErrorHandler(error_);
+    TIFFSetWarningHandler(warning_);
+}
 
 TiffHandle openStackFile(const char* path) {
-    const WarningsSilenced silenced;
+    const TiffMessagesSilenced silenced;
     return TiffHandle(TIFFOpen(path, "r"));
 }
 
@@ -271,7 +280,7 @@ namespace {
 // one; the text lives until the file is closed, after `use` returns.
 template <class Use>
 void withDescription(const char* path, Use&& use) {
-    const WarningsSilenced silenced;
+    const TiffMessagesSilenced silenced;
     const TiffHandle handle(TIFFOpen(path, "r"));
     if (!handle) return;
     const char* description = nullptr;
@@ -301,7 +310,7 @@ int64_t imageJImGetZ(const char* path) {
 
 StackGeometry readStackGeometry(TiffHandle handle, const char* path) {
     if (!handle) throw std::invalid_argument("readStackGeometry: no open TIFF file");
-    const WarningsSilenced silenced;
+    const TiffMessagesSilenced silenced;
     StackGeometry geometry;
     uint32_t value = 0;
     if (TIFFGetField(handle.get(), TIFFTAG_IMAGEWIDTH, &value) == 1) geometry.width = value;

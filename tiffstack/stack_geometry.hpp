@@ -42,24 +42,30 @@ using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 // or yields no word.
 std::string expandTilde(const std::string& text);
 
-// A libtiff warning handler that drops every warning.
+// A libtiff warning (or error) handler that drops the message.
 void DummyHandler(const char* module, const char* format, va_list arguments);
 
-// Installs DummyHandler as libtiff's warning handler for its lifetime and
-// then puts back the handler it replaced.
-class WarningsSilenced {
+// For its lifetime, libtiff's warnings and errors go to DummyHandler; then
+// the handlers it replaced are put back. Errors are silenced too because the
+// process-wide handler may belong to another library in the host (an image
+// library that reads TIFF itself, say) whose handler must only run inside
+// that library's own calls. What goes wrong reaches the caller as a result.
+class TiffMessagesSilenced {
 public:
-    WarningsSilenced();
-    ~WarningsSilenced();
-    WarningsSilenced(const WarningsSilenced&) = delete;
-    WarningsSilenced& operator=(const WarningsSilenced&) = delete;
+    TiffMessagesSilenced();
+    ~TiffMessagesSilenced();
+    TiffMessagesSilenced(const TiffMessagesSilenced&) = delete;
+    TiffMessagesSilenced& operator=(const TiffMessagesSilenced&) = delete;
 
 private:
-    TIFFErrorHandler previous_;
+    TIFFErrorHandler warning_;
+    TIFFErrorHandler error_;
+    TIFFErrorHandlerExt warningExt_;
+    TIFFErrorHandlerExt errorExt_;
 };
 
-// Opens the file read-only with warnings silenced; empty when it cannot be
-// opened.
+// Opens the file read-only with libtiff's messages silenced; empty when it
+// cannot be opened.
 TiffHandle openStackFile(const char* path);
 
 // Takes over an open handle: reads the size tags of the current (first)

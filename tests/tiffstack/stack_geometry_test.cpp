@@ -99,8 +99,9 @@ uint32_t directoryOffset(const std::string& path, tdir_t index) {
     return offset;
 }
 
-int warningsSeen = 0;
-void countWarning(const char*, const char*, va_list) { ++warningsSeen; }
+int messagesSeen = 0;
+void countMessage(const char*, const char*, va_list) { ++messagesSeen; }
+void countMessageExt(thandle_t, const char*, const char*, va_list) { ++messagesSeen; }
 
 constexpr DirectoryAccess kAccesses[] = {DirectoryAccess::mapped, DirectoryAccess::reads};
 
@@ -259,23 +260,35 @@ TEST(StackGeometry, OnlyAPositiveImageJCountReplacesTheDirectoryCount) {
     EXPECT_EQ(imageJImGetZ(dir.file("missing.tif").c_str()), 0);
 }
 
-TEST(StackGeometry, WarningsAreSilencedForTheCallOnly) {
+// The handlers in place stand for a host library's own: they must not run
+// during a call, and must be back in place after it.
+TEST(StackGeometry, LibtiffMessagesAreSilencedForTheCallOnly) {
     const TempDir dir;
     Stack stack{2};
     stack.privateTag = true;
     const std::string path = dir.stack("private.tif", stack);
-    const TIFFErrorHandler before = TIFFSetWarningHandler(countWarning);
-    warningsSeen = 0;
+    const std::string missing = dir.file("missing.tif");
+    const TIFFErrorHandler warning = TIFFSetWarningHandler(countMessage);
+    const TIFFErrorHandler error = TIFFSetErrorHandler(countMessage);
+    const TIFFErrorHandlerExt warningExt = TIFFSetWarningHandlerExt(countMessageExt);
+    const TIFFErrorHandlerExt errorExt = TIFFSetErrorHandlerExt(countMessageExt);
+    messagesSeen = 0;
     EXPECT_EQ(probeFile(path).slices, 2u);
-    EXPECT_FALSE(openStackFile(dir.file("missing.tif").c_str()));
-    EXPECT_EQ(warningsSeen, 0);
-    EXPECT_EQ(module().call(1, {Array::char_row(path)}).failed, false);
-    EXPECT_EQ(module().call(1, {Array::char_row(path), Array::scalar(1)}).failed, true);
-    EXPECT_EQ(warningsSeen, 0);
-    // The handler in place before is back, and the file does warn.
+    EXPECT_FALSE(openStackFile(missing.c_str()));
+    EXPECT_FALSE(isImageJIm(missing.c_str()));
+    EXPECT_FALSE(module().call(1, {Array::char_row(path)}).failed);
+    EXPECT_TRUE(module().call(1, {Array::char_row(path), Array::scalar(1)}).failed);
+    EXPECT_TRUE(module().call(1, {Array::char_row(missing)}).failed);
+    EXPECT_EQ(messagesSeen, 0);
+    // Outside the calls the file does warn and the missing one does fail.
     TIFFClose(TIFFOpen(path.c_str(), "r"));
-    EXPECT_GT(warningsSeen, 0);
-    EXPECT_EQ(TIFFSetWarningHandler(before), countWarning);
+    EXPECT_EQ(messagesSeen, 2);
+    EXPECT_EQ(TIFFOpen(missing.c_str(), "r"), nullptr);
+    EXPECT_EQ(messagesSeen, 4);
+    EXPECT_EQ(TIFFSetErrorHandlerExt(errorExt), countMessageExt);
+    EXPECT_EQ(TIFFSetWarningHandlerExt(warningExt), countMessageExt);
+    EXPECT_EQ(TIFFSetErrorHandler(error), countMessage);
+    EXPECT_EQ(TIFFSetWarningHandler(warning), countMessage);
 }
 
 TEST(ExpandTilde, ExpandsLikeTheShellButRunsNothing) {
