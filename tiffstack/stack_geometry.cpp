@@ -77,7 +77,9 @@ TiffHandle openStackFile(const char* path) {
 
 namespace {
 
-constexpr uint64_t kBlockBytes = 64 * 1024;
+// One page: enough for a typical directory, and little waste when directories
+// lie far apart between large images.
+constexpr uint64_t kBlockBytes = 4096;
 
 uint64_t unsignedAt(const unsigned char* bytes, int count, bool littleEndian) {
     uint64_t value = 0;
