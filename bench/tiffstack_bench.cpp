@@ -45,16 +45,23 @@ void report(benchmark::State& state, uint64_t slices) {
     state.SetLabel(state.range(1) != 0 ? "mapped" : "unmapped");
 }
 
-void BM_countStackSlices(benchmark::State& state) {
+// Opens the file as the benchmark's mode says, counts with `count` and
+// closes it, once per iteration.
+template <class Count>
+void timeCount(benchmark::State& state, Count count) {
     const std::string path = stackPath(state.range(0));
-    const DirectoryAccess access = state.range(1) != 0 ? DirectoryAccess::mapped : DirectoryAccess::reads;
     uint64_t slices = 0;
     for (auto _ : state) {
         const TiffHandle handle = openQuietly(path, modeOf(state));
-        slices = countStackSlices(handle.get(), access).slices;
+        slices = count(handle.get());
         benchmark::DoNotOptimize(slices);
     }
     report(state, slices);
+}
+
+void BM_countStackSlices(benchmark::State& state) {
+    const DirectoryAccess access = state.range(1) != 0 ? DirectoryAccess::mapped : DirectoryAccess::reads;
+    timeCount(state, [access](TIFF* handle) { return countStackSlices(handle, access).slices; });
 }
 
 // The whole probe behind tiff_stack_dims: open, tags, count, ImageJ check.
@@ -69,30 +76,18 @@ void BM_readStackGeometry(benchmark::State& state) {
 }
 
 void BM_TIFFNumberOfDirectories(benchmark::State& state) {
-    const std::string path = stackPath(state.range(0));
-    uint64_t slices = 0;
-    for (auto _ : state) {
-        const TiffHandle handle = openQuietly(path, modeOf(state));
-        slices = TIFFNumberOfDirectories(handle.get());
-        benchmark::DoNotOptimize(slices);
-    }
-    report(state, slices);
+    timeCount(state, [](TIFF* handle) { return uint64_t{TIFFNumberOfDirectories(handle)}; });
 }
 
 // The same growing-then-halving search, each probe a TIFFSetDirectory, which
 // walks the chain from the first directory again.
 void BM_TIFFSetDirectory_search(benchmark::State& state) {
-    const std::string path = stackPath(state.range(0));
-    uint64_t slices = 0;
-    for (auto _ : state) {
-        const TiffHandle handle = openQuietly(path, modeOf(state));
+    timeCount(state, [](TIFF* handle) {
         const TiffMessagesSilenced silenced;
-        slices = searchSliceCount([&](uint32_t index) {
-                     return TIFFSetDirectory(handle.get(), static_cast<tdir_t>(index)) != 0;
-                 }).slices;
-        benchmark::DoNotOptimize(slices);
-    }
-    report(state, slices);
+        return searchSliceCount([handle](uint32_t index) {
+                   return TIFFSetDirectory(handle, static_cast<tdir_t>(index)) != 0;
+               }).slices;
+    });
 }
 
 void stackSizes(benchmark::internal::Benchmark* b) {
