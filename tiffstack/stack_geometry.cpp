@@ -80,6 +80,7 @@ namespace {
 // One page: enough for a typical directory, and little waste when directories
 // lie far apart between large images.
 constexpr uint64_t kBlockBytes = 4096;
+constexpr uint64_t kMapFrom = 256 * 1024;
 
 uint64_t unsignedAt(const unsigned char* bytes, int count, bool littleEndian) {
     uint64_t value = 0;
@@ -215,11 +216,12 @@ DirectoryChain::DirectoryChain(TIFF* handle, DirectoryAccess access) : state_(st
     State& s = *state_;
     s.handle = handle;
     const thandle_t client = TIFFClientdata(handle);
-    if (access == DirectoryAccess::mapped && TIFFGetMapFileProc(handle)(client, &s.base, &s.mappedSize) != 0) {
+    s.size = TIFFGetSizeProc(handle)(client);
+    const bool map = access == DirectoryAccess::mapped || (access == DirectoryAccess::automatic && s.size >= kMapFrom);
+    if (map && TIFFGetMapFileProc(handle)(client, &s.base, &s.mappedSize) != 0) {
         s.size = s.mappedSize;
     } else {
         s.base = nullptr;
-        s.size = TIFFGetSizeProc(handle)(client);
     }
     // Directory 0 is the one that opening made current, so it exists even
     // when the chain cannot be followed beyond it.

@@ -73,9 +73,11 @@ TiffHandle openStackFile(const char* path);
 // image count found in the file at path.
 StackGeometry readStackGeometry(TiffHandle handle, const char* path);
 
-// How the directory chain is read: through a memory map of the file (falling
-// back to block reads when the file cannot be mapped), or by block reads only.
-enum class DirectoryAccess { mapped, reads };
+// How the directory chain is read. `automatic` maps files of 256 KiB and
+// more and reads smaller ones in blocks (a few reads cost less than setting
+// up a mapping); `mapped` maps every file; `reads` never maps. A file that
+// cannot be mapped is read in blocks.
+enum class DirectoryAccess { automatic, mapped, reads };
 
 // Whether image directories exist, by index, found by following the chain
 // of directory links from the file header. Only each directory's entry count
@@ -85,7 +87,7 @@ enum class DirectoryAccess { mapped, reads };
 // the chain, as a link that leads outside the file does.
 class DirectoryChain {
 public:
-    explicit DirectoryChain(TIFF* handle, DirectoryAccess access = DirectoryAccess::mapped);
+    explicit DirectoryChain(TIFF* handle, DirectoryAccess access = DirectoryAccess::automatic);
     ~DirectoryChain();
     DirectoryChain(const DirectoryChain&) = delete;
     DirectoryChain& operator=(const DirectoryChain&) = delete;
@@ -103,7 +105,7 @@ private:
 SliceCount searchSliceCount(const std::function<bool(uint32_t)>& probe);
 
 // searchSliceCount over the directories of an open file.
-SliceCount countStackSlices(TIFF* handle, DirectoryAccess access = DirectoryAccess::mapped);
+SliceCount countStackSlices(TIFF* handle, DirectoryAccess access = DirectoryAccess::automatic);
 
 // Whether the first description of the file contains "ImageJ".
 bool isImageJIm(const char* path);

@@ -103,7 +103,8 @@ int messagesSeen = 0;
 void countMessage(const char*, const char*, va_list) { ++messagesSeen; }
 void countMessageExt(thandle_t, const char*, const char*, va_list) { ++messagesSeen; }
 
-constexpr DirectoryAccess kAccesses[] = {DirectoryAccess::mapped, DirectoryAccess::reads};
+constexpr DirectoryAccess kAccesses[] = {DirectoryAccess::automatic, DirectoryAccess::mapped,
+                                         DirectoryAccess::reads};
 
 }  // namespace
 
@@ -148,7 +149,7 @@ TEST(DirectoryCount, SmallStacksInEveryLayoutAndAccess) {
             stack.mode = mode;
             const std::string path = dir.stack(std::string(mode) + "_" + std::to_string(pages) + ".tif", stack);
             for (const DirectoryAccess access : kAccesses) {
-                SCOPED_TRACE(path + (access == DirectoryAccess::reads ? " (reads)" : " (mapped)"));
+                SCOPED_TRACE(path + " access " + std::to_string(static_cast<int>(access)));
                 const SliceCount count = countFile(path, access);
                 EXPECT_EQ(count.slices, pages);
                 EXPECT_FALSE(count.manySlices);
