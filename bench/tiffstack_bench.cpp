@@ -89,9 +89,9 @@ void BM_TIFFNumberOfDirectories(benchmark::State& state) {
 void BM_TIFFSetDirectory_search(benchmark::State& state) {
     timeCount(state, [](TIFF* handle) {
         const TiffMessagesSilenced silenced;
-        return searchSliceCount([handle](uint32_t index) {
-                   return TIFFSetDirectory(handle, static_cast<tdir_t>(index)) != 0;
-               }).slices;
+        return searchSliceCount(
+                   [handle](uint32_t index) { return TIFFSetDirectory(handle, static_cast<tdir_t>(index)) != 0; })
+            .slices;
     });
 }
 
@@ -105,8 +105,12 @@ void stackSizes(benchmark::internal::Benchmark* b) {
 }  // namespace
 
 BENCHMARK(BM_countStackSlices)->Apply(stackSizes);
-BENCHMARK(BM_readStackGeometry)->Args({100, 1})->Args({10000, 1})->Args({70000, 1})
-    ->ArgNames({"pages", "mapped"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_readStackGeometry)
+    ->Args({100, 1})
+    ->Args({10000, 1})
+    ->Args({70000, 1})
+    ->ArgNames({"pages", "mapped"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TIFFNumberOfDirectories)->Apply(stackSizes);
 BENCHMARK(BM_TIFFSetDirectory_search)->Apply(stackSizes);
 

@@ -13,9 +13,9 @@
 #include <string>
 
 struct StackGeometry {
-    uint64_t height = 1;  // ImageLength of the first directory, 1 when absent
-    uint64_t width = 1;   // ImageWidth of the first directory, 1 when absent
-    uint64_t slices = 1;  // directories counted (at most 65536), or ImageJ's count
+    uint64_t height = 1;      // ImageLength of the first directory, 1 when absent
+    uint64_t width = 1;       // ImageWidth of the first directory, 1 when absent
+    uint64_t slices = 1;      // directories counted (at most 65536), or ImageJ's count
     bool manySlices = false;  // more than 32768 directories
 };
 

@@ -1,3 +1,5 @@
+#include "stack_geometry.hpp"
+
 #include <gtest/gtest.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "module_test.hpp"
-#include "stack_geometry.hpp"
 #include "tiff_fixtures.hpp"
 
 using mexhost::Array;
@@ -84,8 +85,7 @@ void relink(const std::string& path, tdir_t from, uint32_t target) {
     file.read(reinterpret_cast<char*>(count), 2);
     const uint64_t link = at + 2 + 12 * (count[0] | count[1] << 8);
     const unsigned char bytes[4] = {static_cast<unsigned char>(target), static_cast<unsigned char>(target >> 8),
-                                    static_cast<unsigned char>(target >> 16),
-                                    static_cast<unsigned char>(target >> 24)};
+                                    static_cast<unsigned char>(target >> 16), static_cast<unsigned char>(target >> 24)};
     file.seekp(static_cast<std::streamoff>(link));
     file.write(reinterpret_cast<const char*>(bytes), 4);
     ASSERT_TRUE(file.good());
@@ -103,14 +103,13 @@ int messagesSeen = 0;
 void countMessage(const char*, const char*, va_list) { ++messagesSeen; }
 void countMessageExt(thandle_t, const char*, const char*, va_list) { ++messagesSeen; }
 
-constexpr DirectoryAccess kAccesses[] = {DirectoryAccess::automatic, DirectoryAccess::mapped,
-                                         DirectoryAccess::reads};
+constexpr DirectoryAccess kAccesses[] = {DirectoryAccess::automatic, DirectoryAccess::mapped, DirectoryAccess::reads};
 
 }  // namespace
 
 TEST(SliceSearch, CountsExactlyWithinTwentyOneProbes) {
-    const uint32_t counts[] = {1,    2,    7,     8,     9,     63,    64,    65,    100,   511,   512,  513,
-                               4095, 4096, 4097,  32767, 32768, 32769, 40000, 65535, 65536, 65537, 70000};
+    const uint32_t counts[] = {1,    2,    7,    8,     9,     63,    64,    65,    100,   511,   512,  513,
+                               4095, 4096, 4097, 32767, 32768, 32769, 40000, 65535, 65536, 65537, 70000};
     for (const uint32_t n : counts) {
         SCOPED_TRACE(n);
         int probes = 0;
@@ -237,12 +236,12 @@ TEST(StackGeometry, OnlyAPositiveImageJCountReplacesTheDirectoryCount) {
     } cases[] = {
         {"ImageJ=1.54f\nimages=120\nslices=120\nloop=false\n", 120, 120},
         {"ImageJ=1.54f\nimages=0\n", 3, 0},
-        {"images=120\n", 3, 0},                      // not written by ImageJ
-        {"ImageJ=1.54f\nimages=-5\n", 3, -5},         // no count, not a huge one
-        {"ImageJ=1.54f\nslices=7\n", 3, 0},           // no image count at all
-        {"ImageJ\nimages= \t42 frames\n", 42, 42},   // strtol skips blanks, stops at the first non-digit
+        {"images=120\n", 3, 0},                     // not written by ImageJ
+        {"ImageJ=1.54f\nimages=-5\n", 3, -5},       // no count, not a huge one
+        {"ImageJ=1.54f\nslices=7\n", 3, 0},         // no image count at all
+        {"ImageJ\nimages= \t42 frames\n", 42, 42},  // strtol skips blanks, stops at the first non-digit
         {"ImageJ\nimages=x12\n", 3, 0},
-        {"imagej images=9", 3, 0},                    // the mark is case-sensitive
+        {"imagej images=9", 3, 0},  // the mark is case-sensitive
     };
     int index = 0;
     for (const Case& c : cases) {
