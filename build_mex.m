@@ -26,6 +26,7 @@ end
 % and linker flags, extra libraries.
 modules = {
   'gauss3_eval', 'gaussian', {'gauss3_eval.cpp', 'gauss3.cpp'}, {}, {}
+  'tiff_stack_dims', 'tiffstack', {'tiff_stack_dims.cpp', 'stack_geometry.cpp'}, {}, {'-ltiff'}
 };
 
 for k = 1:size(modules, 1)
