@@ -26,6 +26,8 @@ end
 % and linker flags, extra libraries.
 modules = {
   'gauss3_eval', 'gaussian', {'gauss3_eval.cpp', 'gauss3.cpp'}, {}, {}
+  'gauss3_eval_approx', 'gaussian', {'gauss3_eval_approx.cpp', 'gauss3_approx.cpp'}, {}, {}
+  'accum_derivs3', 'gaussian', {'accum_derivs3.cpp', 'derivs3.cpp'}, {}, {}
 };
 
 for k = 1:size(modules, 1)
