@@ -36,11 +36,7 @@ __attribute__((always_inline)) inline void approx_rows(const double* x, const do
                                                        const double* c, const double* sxy, const double* sz,
                                                        int32_t m, double* out) {
     if (m <= 0) return;
-    const double cx = c[0];
-    const double cy = c[1];
-    const double cz = c[2];
-    const double lateral = *sxy;
-    const double axial = *sz;
+    const double cx = c[0], cy = c[1], cz = c[2], lateral = *sxy, axial = *sz;
     int32_t i = 0;
     for (; i <= m - W; i += W) {
         approx_lanes<W>(x + i, y + i, z + i, cx, cy, cz, lateral * lateral, axial * axial, out + i);

@@ -11,13 +11,9 @@
 %   only, and is within 0.18 % of exp of that argument. It is several times
 %   faster than GAUSS3_EVAL.
 %
-%   Inputs (all real double), as for GAUSS3_EVAL:
-%      X       M-by-K; its row count M is the number of samples, and only
-%              the first column is used
-%      Y, Z    at least M elements each, the other two coordinates
-%      C       at least 3 elements, the centre [cx cy cz]
-%      SXY     scalar, the lateral width shared by x and y
-%      SZ      scalar, the axial width along z
+%   Inputs, output and errors are those of GAUSS3_EVAL (X, Y, Z, the
+%   centre C and the widths SXY and SZ, all real double; M = size(X, 1)),
+%   with error identifiers beginning gauss3_eval_approx: instead.
 %
 %   Values to know: a sample at the centre gives 1.001724720001220703125,
 %   not 1. Samples more than about 13 widths from the centre (exponent
@@ -25,12 +21,6 @@
 %   width gives NaN where the distance along it is 0 as well. With M = 0 the
 %   result is 0-by-1 and the other inputs are not read. Results are the same
 %   bit for bit on every CPU, whichever vector instructions it has.
-%
-%   Errors:
-%      'Six input required.' / 'One output required.'  wrong argument counts
-%      gauss3_eval_approx:notRealDouble   an input is not a real double array
-%      gauss3_eval_approx:tooFewElements  Y, Z, C, SXY or SZ is shorter than read
-%      gauss3_eval_approx:tooLarge        M is 2^31 or more
 %
 %   Example:
 %      v = gauss3_eval_approx(1, 0, 2, [0 0 0], 1, 2)   % 0.368238985538483
