@@ -138,8 +138,8 @@ void BM_Derivs_kernel(benchmark::State& state) {
 
 void BM_Derivs_module(benchmark::State& state) {
     DerivInputs& in = deriv_inputs();
-    run_module(state, "accum_derivs3",
-               {in.uvwab[0], in.uvwab[1], in.uvwab[2], in.uvwab[3], in.uvwab[4], in.sxy, in.sz}, 2, kDerivSamples);
+    run_module(state, "accum_derivs3", {in.uvwab[0], in.uvwab[1], in.uvwab[2], in.uvwab[3], in.uvwab[4], in.sxy, in.sz},
+               2, kDerivSamples);
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ __attribute__((always_inline)) inline void approx_lanes(const double* x, const d
 
 template <int W>
 __attribute__((always_inline)) inline void approx_rows(const double* x, const double* y, const double* z,
-                                                       const double* c, const double* sxy, const double* sz,
-                                                       int32_t m, double* out) {
+                                                       const double* c, const double* sxy, const double* sz, int32_t m,
+                                                       double* out) {
     if (m <= 0) return;
     const double cx = c[0], cy = c[1], cz = c[2], lateral = *sxy, axial = *sz;
     int32_t i = 0;
@@ -48,8 +48,8 @@ __attribute__((always_inline)) inline void approx_rows(const double* x, const do
 }
 
 // Four samples fill one SSE2 register of floats (two of doubles).
-void rows_sse2(const double* x, const double* y, const double* z, const double* c, const double* sxy,
-               const double* sz, int32_t m, double* out) {
+void rows_sse2(const double* x, const double* y, const double* z, const double* c, const double* sxy, const double* sz,
+               int32_t m, double* out) {
     approx_rows<4>(x, y, z, c, sxy, sz, m, out);
 }
 
@@ -62,15 +62,16 @@ __attribute__((target("avx2"))) void rows_avx2(const double* x, const double* y,
     approx_rows<8>(x, y, z, c, sxy, sz, m, out);
 }
 
-__attribute__((target("avx512f,avx512dq,avx512vl,avx512bw"))) void rows_avx512(const double* x, const double* y, const double* z,
-                                                    const double* c, const double* sxy, const double* sz, int32_t m,
-                                                    double* out) {
+__attribute__((target("avx512f,avx512dq,avx512vl,avx512bw"))) void rows_avx512(const double* x, const double* y,
+                                                                               const double* z, const double* c,
+                                                                               const double* sxy, const double* sz,
+                                                                               int32_t m, double* out) {
     approx_rows<16>(x, y, z, c, sxy, sz, m, out);
 }
 #endif
 
-using Rows = void (*)(const double*, const double*, const double*, const double*, const double*, const double*,
-                      int32_t, double*);
+using Rows = void (*)(const double*, const double*, const double*, const double*, const double*, const double*, int32_t,
+                      double*);
 
 Rows rows_for(ApproxPath path) {
 #ifdef GAUSS3_APPROX_WIDE
@@ -93,8 +94,12 @@ Rows widest_rows() {
 bool approx_path_supported(ApproxPath path) {
 #ifdef GAUSS3_APPROX_WIDE
     __builtin_cpu_init();
-    if (path == ApproxPath::avx512) return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+    if (path == ApproxPath::avx512) {
+        // Without DQ the compiler splits the lane comparisons into scalar
+        // code; every CPU with AVX-512 DQ also has VL and BW.
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
                __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
+    }
     if (path == ApproxPath::avx2) return __builtin_cpu_supports("avx2");
     return true;
 #else

@@ -40,8 +40,8 @@ void expect_errors_without_leaks(const mexhost::Module& module, const std::vecto
 
 TEST(Gauss3EvalApproxGateway, EvaluatesTheFirstColumnOfX) {
     const Array x = Array::matrix(3, 2, {1, 0, 40, 9, 9, 9});
-    const auto result = approx().call(1, {x, Array::column({0, 0, 0}), Array::column({2, 0, 0}),
-                                          Array::row({0, 0, 0}), Array::scalar(1), Array::scalar(2)});
+    const auto result = approx().call(1, {x, Array::column({0, 0, 0}), Array::column({2, 0, 0}), Array::row({0, 0, 0}),
+                                          Array::scalar(1), Array::scalar(2)});
     const auto& outputs = expect_success(result);
     ASSERT_EQ(outputs.size(), 1u);
     EXPECT_EQ(outputs[0].dims(), (std::vector<size_t>{3, 1}));
@@ -55,15 +55,18 @@ TEST(Gauss3EvalApproxGateway, EmptyAndErrors) {
     const Array x = Array::column({1, 2});
     const Array c = Array::row({0, 0, 0});
     const Array one = Array::scalar(1);
-    expect_errors_without_leaks(
-        approx(), {
-                      {1, {x, x, x, c, one}, "", "Six input required."},
-                      {2, {x, x, x, c, one, one}, "", "One output required."},
-                      {1, {Array::numeric(mxSINGLE_CLASS, {2, 1}), x, x, c, one, one},
-                       "gauss3_eval_approx:notRealDouble", "Input 1 (x) must be a real double array, not single."},
-                      {1, {x, x, Array::scalar(0), c, one, one}, "gauss3_eval_approx:tooFewElements",
-                       "Input 3 (z) must hold at least 2 elements, but holds 1."},
-                  });
+    expect_errors_without_leaks(approx(), {
+                                              {1, {x, x, x, c, one}, "", "Six input required."},
+                                              {2, {x, x, x, c, one, one}, "", "One output required."},
+                                              {1,
+                                               {Array::numeric(mxSINGLE_CLASS, {2, 1}), x, x, c, one, one},
+                                               "gauss3_eval_approx:notRealDouble",
+                                               "Input 1 (x) must be a real double array, not single."},
+                                              {1,
+                                               {x, x, Array::scalar(0), c, one, one},
+                                               "gauss3_eval_approx:tooFewElements",
+                                               "Input 3 (z) must hold at least 2 elements, but holds 1."},
+                                          });
 }
 
 TEST(AccumDerivs3Gateway, SumsTheFirstColumnIntoGAndH) {
@@ -80,9 +83,9 @@ TEST(AccumDerivs3Gateway, SumsTheFirstColumnIntoGAndH) {
 }
 
 TEST(AccumDerivs3Gateway, NoSamplesGiveZerosWithoutReadingTheRest) {
-    const auto result = derivs().call(2, {Array::matrix(0, 2), Array::cell(0, 0), Array::char_row(""),
-                                          Array::matrix(0, 0), Array::structure(1, 1), Array::matrix(0, 0),
-                                          Array::numeric(mxINT8_CLASS, {0, 0})});
+    const auto result =
+        derivs().call(2, {Array::matrix(0, 2), Array::cell(0, 0), Array::char_row(""), Array::matrix(0, 0),
+                          Array::structure(1, 1), Array::matrix(0, 0), Array::numeric(mxINT8_CLASS, {0, 0})});
     const auto& outputs = expect_success(result);
     ASSERT_EQ(outputs.size(), 2u);
     EXPECT_EQ(outputs[0].values(), std::vector<double>(3, 0.0));
@@ -92,23 +95,31 @@ TEST(AccumDerivs3Gateway, NoSamplesGiveZerosWithoutReadingTheRest) {
 TEST(AccumDerivs3Gateway, CountAndValidationErrors) {
     const Array s = Array::column({1, 2});
     const Array one = Array::scalar(1);
-    expect_errors_without_leaks(
-        derivs(),
-        {
-            {2, {s, s, s, s, s, one}, "", "Seven input required."},
-            {1, {s, s, s, s, s, one, one, one}, "", "Seven input required."},
-            {1, {s, s, s, s, s, one, one}, "", "Two output required."},
-            {0, {s, s, s, s, s, one, one}, "", "Two output required."},
-            {3, {s, s, s, s, s, one, one}, "", "Two output required."},
-            {2, {Array::char_row("ab"), s, s, s, s, one, one}, "accum_derivs3:notRealDouble",
-             "Input 1 (u) must be a real double array, not char."},
-            {2, {s, s, s, s, Array::scalar(1), one, one}, "accum_derivs3:tooFewElements",
-             "Input 5 (b) must hold at least 2 elements, but holds 1."},
-            {2, {s, s, Array::complex_matrix(2, 1), s, s, one, one}, "accum_derivs3:notRealDouble",
-             "Input 3 (w) must be a real double array, not complex double."},
-            {2, {s, s, s, s, s, Array::matrix(0, 0), one}, "accum_derivs3:tooFewElements",
-             "Input 6 (sxy) must hold at least 1 element, but holds 0."},
-            {2, {s, s, s, s, s, one, Array::numeric(mxSINGLE_CLASS, {1, 1})}, "accum_derivs3:notRealDouble",
-             "Input 7 (sz) must be a real double array, not single."},
-        });
+    expect_errors_without_leaks(derivs(), {
+                                              {2, {s, s, s, s, s, one}, "", "Seven input required."},
+                                              {1, {s, s, s, s, s, one, one, one}, "", "Seven input required."},
+                                              {1, {s, s, s, s, s, one, one}, "", "Two output required."},
+                                              {0, {s, s, s, s, s, one, one}, "", "Two output required."},
+                                              {3, {s, s, s, s, s, one, one}, "", "Two output required."},
+                                              {2,
+                                               {Array::char_row("ab"), s, s, s, s, one, one},
+                                               "accum_derivs3:notRealDouble",
+                                               "Input 1 (u) must be a real double array, not char."},
+                                              {2,
+                                               {s, s, s, s, Array::scalar(1), one, one},
+                                               "accum_derivs3:tooFewElements",
+                                               "Input 5 (b) must hold at least 2 elements, but holds 1."},
+                                              {2,
+                                               {s, s, Array::complex_matrix(2, 1), s, s, one, one},
+                                               "accum_derivs3:notRealDouble",
+                                               "Input 3 (w) must be a real double array, not complex double."},
+                                              {2,
+                                               {s, s, s, s, s, Array::matrix(0, 0), one},
+                                               "accum_derivs3:tooFewElements",
+                                               "Input 6 (sxy) must hold at least 1 element, but holds 0."},
+                                              {2,
+                                               {s, s, s, s, s, one, Array::numeric(mxSINGLE_CLASS, {1, 1})},
+                                               "accum_derivs3:notRealDouble",
+                                               "Input 7 (sz) must be a real double array, not single."},
+                                          });
 }

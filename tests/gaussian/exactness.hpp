@@ -36,7 +36,8 @@ bool same_value(T a, T b) {
 // is NaN, ±inf, ±0, a subnormal, the smallest normal or a huge value.
 class ValueMix {
 public:
-    ValueMix(uint64_t seed, double range, int special_one_in) : rng_(seed), uniform_(-range, range), special_one_in_(special_one_in) {}
+    ValueMix(uint64_t seed, double range, int special_one_in)
+        : rng_(seed), uniform_(-range, range), special_one_in_(special_one_in) {}
 
     double operator()() {
         if (std::uniform_int_distribution<int>(0, special_one_in_ - 1)(rng_) != 0) return uniform_(rng_);

@@ -1,6 +1,8 @@
 // fast_exp and gauss3_eval_approx_rows against a plain scalar version of
 // the same steps. Built twice: optimised, and at -O0, so every path gives the
 // reference's bits at both ends of the optimisation range.
+#include "fast_exp.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "exactness.hpp"
-#include "fast_exp.hpp"
 #include "gauss3.hpp"
 #include "gauss3_approx.hpp"
 
@@ -137,10 +138,10 @@ TEST(Gauss3Approx, WorkedValues) {
         double x, y, z;
         double expected;
     } cases[] = {
-        {1, 0, 2, 0.36823898553848267},       // exponent argument -1: pattern 0x3EBC89D2
-        {0, 0, 0, 1.001724720001220703125},   // the centre: C0 itself, not 1
-        {0, 0, 26.5, 0.0},                    // argument -87.78, below the valid range
-        {14, 0, 0, 0.0},                      // 14 widths out: 0, not a garbage pattern
+        {1, 0, 2, 0.36823898553848267},      // exponent argument -1: pattern 0x3EBC89D2
+        {0, 0, 0, 1.001724720001220703125},  // the centre: C0 itself, not 1
+        {0, 0, 26.5, 0.0},                   // argument -87.78, below the valid range
+        {14, 0, 0, 0.0},                     // 14 widths out: 0, not a garbage pattern
         {std::numeric_limits<double>::infinity(), 0, 0, 0.0},
     };
     for (const Case& c : cases) {
