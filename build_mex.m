@@ -27,6 +27,8 @@ end
 modules = {
   'gauss3_eval', 'gaussian', {'gauss3_eval.cpp', 'gauss3.cpp'}, {}, {}
   'tiff_stack_dims', 'tiffstack', {'tiff_stack_dims.cpp', 'stack_geometry.cpp'}, {}, {'-ltiff'}
+  'gauss3_eval_approx', 'gaussian', {'gauss3_eval_approx.cpp', 'gauss3_approx.cpp'}, {}, {}
+  'accum_derivs3', 'gaussian', {'accum_derivs3.cpp', 'derivs3.cpp'}, {}, {}
 };
 
 for k = 1:size(modules, 1)

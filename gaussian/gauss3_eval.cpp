@@ -1,28 +1,9 @@
 // v = gauss3_eval(x, y, z, c, sxy, sz): the Gaussian at every sample.
-#include "gateway.hpp"
 #include "gauss3.hpp"
-#include "mex.h"
+#include "gauss3_gateway.hpp"
 
 MEX_FILE_REQUIRED_API_VERSION(0x2019B, 0x7300000)
 
 void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
-    mexgw::run("gauss3_eval", [&](const mexgw::Gateway& gw) {
-        gw.check_counts(nrhs, 6, "Six input required.", nlhs, 1, "One output required.");
-        gw.require_real_double(prhs[0], 1, "x");
-        const int32_t m = gw.count32(mxGetM(prhs[0]), 1, "x", "rows");
-        // With no samples the core reads nothing else, so nothing else is checked.
-        if (m > 0) {
-            const size_t samples = static_cast<size_t>(m);
-            gw.require_double_elements(prhs[1], 2, "y", samples);
-            gw.require_double_elements(prhs[2], 3, "z", samples);
-            gw.require_double_elements(prhs[3], 4, "c", 3);
-            gw.require_double_elements(prhs[4], 5, "sxy", 1);
-            gw.require_double_elements(prhs[5], 6, "sz", 1);
-        }
-        plhs[0] = mxCreateDoubleMatrix(static_cast<mwSize>(m), 1, mxREAL);
-        if (m > 0) {
-            gauss3_eval_rows(mxGetPr(prhs[0]), mxGetPr(prhs[1]), mxGetPr(prhs[2]), mxGetPr(prhs[3]),
-                             mxGetPr(prhs[4]), mxGetPr(prhs[5]), m, mxGetPr(plhs[0]));
-        }
-    });
+    gauss3_gateway("gauss3_eval", gauss3_eval_rows, nlhs, plhs, nrhs, prhs);
 }
