@@ -26,6 +26,7 @@ end
 % and linker flags, extra libraries.
 modules = {
   'gauss3_eval', 'gaussian', {'gauss3_eval.cpp', 'gauss3.cpp'}, {}, {}
+  'normality_check', 'normality', {'normality_check.cpp', 'adtest.cpp'}, {}, {}
 };
 
 for k = 1:size(modules, 1)
