@@ -7,7 +7,9 @@ estimates both parameters itself).
     /usr/bin/python3 bench/peers/normality.py [--sizes 1000000 10000000] [--repeats 7]
 
 Prints one line per peer and size: the median, minimum and maximum wall time
-of the repeats in milliseconds, and values per second at the median.
+of the repeats in milliseconds, the median CPU time of this process (the
+figure to compare on a busy machine, like Google Benchmark's CPU column), and
+values per second at the median wall time.
 """
 import argparse
 import statistics
@@ -33,12 +35,13 @@ def scipy_anderson(x, mean, sd):
 
 
 def time_peer(function, x, repeats):
-    times = []
+    wall, cpu = [], []
     for _ in range(repeats):
-        start = time.perf_counter()
+        start, start_cpu = time.perf_counter(), time.process_time()
         function(x, 0.0, 1.0)
-        times.append(time.perf_counter() - start)
-    return times
+        wall.append(time.perf_counter() - start)
+        cpu.append(time.process_time() - start_cpu)
+    return wall, cpu
 
 
 def main():
@@ -47,15 +50,15 @@ def main():
     parser.add_argument("--repeats", type=int, default=7)
     args = parser.parse_args()
     rng = np.random.default_rng(42)
-    print(f"{'peer':<28} {'n':>10} {'median ms':>10} {'min ms':>8} {'max ms':>8} {'values/s':>10}")
+    print(f"{'peer':<22} {'n':>9} {'median ms':>10} {'min ms':>8} {'max ms':>8} {'cpu ms':>8} {'values/s':>9}")
     for n in args.sizes:
         x = np.sort(rng.standard_normal(n))
         for name, function in (("numpy_statistic", numpy_statistic), ("scipy.stats.anderson", scipy_anderson)):
             function(x, 0.0, 1.0)  # warm up
-            times = time_peer(function, x, args.repeats)
-            median = statistics.median(times)
-            print(f"{name:<28} {n:>10} {median * 1e3:>10.1f} {min(times) * 1e3:>8.1f} {max(times) * 1e3:>8.1f} "
-                  f"{n / median:>10.3g}")
+            wall, cpu = time_peer(function, x, args.repeats)
+            median = statistics.median(wall)
+            print(f"{name:<22} {n:>9} {median * 1e3:>10.1f} {min(wall) * 1e3:>8.1f} {max(wall) * 1e3:>8.1f} "
+                  f"{statistics.median(cpu) * 1e3:>8.1f} {n / median:>9.3g}", flush=True)
 
 
 if __name__ == "__main__":
