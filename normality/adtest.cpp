@@ -118,10 +118,13 @@ bool adtest(const double* x, int32_t n, double mean, double sd, double alpha, in
     {
         // The sorted copy doubles as the array of distribution values.
         const Scratch sorted = scratch(n);
-        if (n > 0) {
-            std::memcpy(sorted.get(), x, static_cast<size_t>(n) * sizeof(double));
-            std::qsort(sorted.get(), static_cast<size_t>(n), sizeof(double), compDouble);
-        }
+        const size_t count = static_cast<size_t>(n);
+        if (count > 0) std::memcpy(sorted.get(), x, count * sizeof(double));
+        // With a NaN, compDouble is no consistent order, which qsort is not
+        // required to survive; and any NaN makes the statistic NaN whatever
+        // the order. So such a sample is left unsorted.
+        const bool has_nan = std::any_of(sorted.get(), sorted.get() + count, [](double v) { return std::isnan(v); });
+        if (count > 1 && !has_nan) std::qsort(sorted.get(), count, sizeof(double), compDouble);
         A = corrected_statistic(sorted.get(), n, mean, sd, adCase, sorted.get());
     }
     return decide(A, alpha, adCase);

@@ -40,6 +40,7 @@ double adtest_statistic(const double* x, int32_t n, double mean, double sd, int3
 bool adtest_sorted_data(const double* x, int32_t n, double mean, double sd, double alpha, int32_t adCase);
 
 // The same for a sample in any order: a sorted copy (qsort with compDouble)
-// is tested, and x itself is left unchanged. Where NaNs end up in the sorted
-// copy is up to the sort; the statistic is NaN either way.
+// is tested, and x itself is left unchanged. A sample holding a NaN is not
+// sorted (compDouble orders nothing against a NaN): its statistic is NaN in
+// any order, so the decision is false.
 bool adtest(const double* x, int32_t n, double mean, double sd, double alpha, int32_t adCase);

@@ -206,6 +206,11 @@ TEST(AdtestCore, AdtestSortsACopy) {
         }
         EXPECT_EQ(x, before);
     }
+    // A NaN anywhere makes the statistic NaN, sorted or not: never a rejection.
+    std::vector<double> with_nan = descending;
+    with_nan[17] = kNaN;
+    EXPECT_FALSE(adtest(with_nan.data(), 40, 10.0, 2.0, 0.25, 3));
+    EXPECT_TRUE(std::isnan(with_nan[17]) && with_nan[0] == descending[0]);
     // An empty sample needs no data at all.
     EXPECT_FALSE(adtest(nullptr, 0, 0.0, 1.0, 0.05, 0));
 }
