@@ -29,6 +29,7 @@ modules = {
   'tiff_stack_dims', 'tiffstack', {'tiff_stack_dims.cpp', 'stack_geometry.cpp'}, {}, {'-ltiff'}
   'gauss3_eval_approx', 'gaussian', {'gauss3_eval_approx.cpp', 'gauss3_approx.cpp'}, {}, {}
   'accum_derivs3', 'gaussian', {'accum_derivs3.cpp', 'derivs3.cpp'}, {}, {}
+  'normality_check', 'normality', {'normality_check.cpp', 'adtest.cpp'}, {}, {}
 };
 
 for k = 1:size(modules, 1)
