@@ -6,28 +6,33 @@ as bench/gaussian_fast_bench.cpp (10^7 samples for the evaluation, 10^6 for
 the derivative sums). NumPy's sums are pairwise, not in sample order, so they
 are a speed reference only.
 
-Usage: /usr/bin/python3 bench/peers/gaussian_fast.py [--repeats N]
-Prints one line per case: name, median milliseconds, samples per second.
+Usage: /usr/bin/python3 bench/peers/gaussian_fast.py [--repeats N] [--json]
+Prints one line per case: name, median milliseconds, samples per second
+(with --json, the rows of bench/peers/peer_output.py).
 """
 import argparse
 import time
 
 import numpy as np
 
+import peer_output
 
-def median_ms(function, repeats):
+
+def seconds_of(function, repeats):
     times = []
     for _ in range(repeats):
         start = time.perf_counter()
         function()
-        times.append((time.perf_counter() - start) * 1e3)
-    return float(np.median(times))
+        times.append(time.perf_counter() - start)
+    return times
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--repeats", type=int, default=5)
-    repeats = parser.parse_args().repeats
+    peer_output.add_json_flag(parser)
+    args = parser.parse_args()
+    repeats = args.repeats
 
     rng = np.random.default_rng(1)
     m = 10_000_000
@@ -56,10 +61,16 @@ def main():
 
     cases.append(("numpy_accum_derivs3", derivs, n))
 
+    rows = []
     for name, function, samples in cases:
         function()  # warm up
-        ms = median_ms(function, repeats)
-        print(f"{name:45s} {ms:10.2f} ms {samples / ms / 1e3:12.1f} M samples/s")
+        times = seconds_of(function, repeats)
+        rows.append(peer_output.row(name.split()[0], samples, times))
+        if not args.json:
+            ms = float(np.median(times)) * 1e3
+            print(f"{name:45s} {ms:10.2f} ms {samples / ms / 1e3:12.1f} M samples/s")
+    if args.json:
+        peer_output.emit("numpy", rows, numpy=np.__version__)
 
 
 if __name__ == "__main__":

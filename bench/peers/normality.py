@@ -4,12 +4,13 @@ normal sample, evaluated with vectorised NumPy (the same formula as the core,
 known mean and deviation), and scipy.stats.anderson (which sorts and
 estimates both parameters itself).
 
-    /usr/bin/python3 bench/peers/normality.py [--sizes 1000000 10000000] [--repeats 7]
+    /usr/bin/python3 bench/peers/normality.py [--sizes 1000000 10000000] [--repeats 7] [--json]
 
 Prints one line per peer and size: the median, minimum and maximum wall time
 of the repeats in milliseconds, the median CPU time of this process (the
 figure to compare on a busy machine, like Google Benchmark's CPU column), and
-values per second at the median wall time.
+values per second at the median wall time. With --json: the rows of
+bench/peers/peer_output.py instead.
 """
 import argparse
 import statistics
@@ -18,6 +19,8 @@ import time
 import numpy as np
 import scipy.special
 import scipy.stats
+
+import peer_output
 
 
 def numpy_statistic(x, mean, sd):
@@ -48,17 +51,25 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--sizes", type=int, nargs="+", default=[1000000, 10000000])
     parser.add_argument("--repeats", type=int, default=7)
+    peer_output.add_json_flag(parser)
     args = parser.parse_args()
     rng = np.random.default_rng(42)
-    print(f"{'peer':<22} {'n':>9} {'median ms':>10} {'min ms':>8} {'max ms':>8} {'cpu ms':>8} {'values/s':>9}")
+    rows = []
+    if not args.json:
+        print(f"{'peer':<22} {'n':>9} {'median ms':>10} {'min ms':>8} {'max ms':>8} {'cpu ms':>8} {'values/s':>9}")
     for n in args.sizes:
         x = np.sort(rng.standard_normal(n))
         for name, function in (("numpy_statistic", numpy_statistic), ("scipy.stats.anderson", scipy_anderson)):
             function(x, 0.0, 1.0)  # warm up
             wall, cpu = time_peer(function, x, args.repeats)
             median = statistics.median(wall)
+            rows.append(peer_output.row(name, n, wall, cpu_median_s=statistics.median(cpu)))
+            if args.json:
+                continue
             print(f"{name:<22} {n:>9} {median * 1e3:>10.1f} {min(wall) * 1e3:>8.1f} {max(wall) * 1e3:>8.1f} "
                   f"{statistics.median(cpu) * 1e3:>8.1f} {n / median:>9.3g}", flush=True)
+    if args.json:
+        peer_output.emit("numpy/scipy", rows, numpy=np.__version__, scipy=scipy.__version__)
 
 
 if __name__ == "__main__":
