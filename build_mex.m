@@ -35,6 +35,7 @@ modules = {
 for k = 1:size(modules, 1)
   build_one(root, outdir, modules{k, :});
 end
+copyfile(fullfile(root, 'Contents.m'), outdir);
 end
 
 function build_one(root, outdir, name, folder, sources, flags, libraries)
