@@ -26,6 +26,7 @@ end
 % and linker flags, extra libraries.
 modules = {
   'gauss3_eval', 'gaussian', {'gauss3_eval.cpp', 'gauss3.cpp'}, {}, {}
+  'pair_blocks3', 'gaussian', {'pair_blocks3.cpp', 'pair_blocks3_fill.cpp'}, {}, {}
 };
 
 for k = 1:size(modules, 1)
