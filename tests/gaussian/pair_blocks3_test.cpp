@@ -143,12 +143,12 @@ TEST(PairBlocks3Core, WorkedExampleOnEveryInstructionSet) {
 
 TEST(PairBlocks3Core, MatchesTheScalarLoopBitForBit) {
     // Sizes around the vector widths (2, 4, 8), the tile of two components
-    // and the 256-sample block, with and without awkward values.
+    // and the 512-sample block, with and without awkward values.
     struct Case {
         int64_t m, n;
         double special_share;
-    } cases[] = {{1, 2, 0}, {3, 3, 0.3}, {7, 5, 0.1}, {2, 9, 0.5}, {40, 17, 0.05}, {255, 8, 0.02},
-                 {256, 10, 0}, {257, 19, 0.01}, {600, 26, 0.01}, {513, 35, 0.002}, {90, 70, 0}};
+    } cases[] = {{1, 2, 0}, {3, 3, 0.3}, {7, 5, 0.1}, {2, 9, 0.5}, {40, 17, 0.05}, {511, 8, 0.02},
+                 {512, 10, 0}, {513, 19, 0.01}, {600, 26, 0.01}, {1100, 35, 0.002}, {90, 70, 0}};
     uint64_t seed = 1;
     for (const Case& c : cases) {
         const Samples s = random_samples(c.m, c.n, c.special_share, seed++);
