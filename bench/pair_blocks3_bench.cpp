@@ -78,8 +78,8 @@ void BM_pair_blocks3_module(benchmark::State& state) {
 
 void sizes(benchmark::internal::Benchmark* b) {
     b->ArgNames({"M", "N"});
-    for (const auto& [m, n] : std::vector<std::pair<int64_t, int64_t>>{
-             {2000, 100}, {2000, 250}, {2000, 500}, {2000, 1000}, {500, 1500}}) {
+    for (const auto& [m, n] :
+         std::vector<std::pair<int64_t, int64_t>>{{2000, 100}, {2000, 250}, {2000, 500}, {2000, 1000}, {500, 1500}}) {
         b->Args({m, n});
     }
     b->Unit(benchmark::kMillisecond);

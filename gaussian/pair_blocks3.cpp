@@ -1,11 +1,12 @@
 // K = pair_blocks3(U, V, W, A): the 3N-by-3N matrix of 3x3 blocks coupling
 // every pair of the N components, summed over the M samples.
+#include "pair_blocks3.hpp"
+
 #include <cstdint>
 #include <string>
 
 #include "gateway.hpp"
 #include "mex.h"
-#include "pair_blocks3.hpp"
 
 MEX_FILE_REQUIRED_API_VERSION(0x2019B, 0x7300000)
 
@@ -25,8 +26,8 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
         const size_t n = mxGetN(prhs[0]);
         if (n > kMaxComponents) {
             gw.fail("tooLarge", mexgw::Gateway::describe(1, "U") + " has " + std::to_string(n) +
-                                    " columns; the 3N-by-3N result allows at most " +
-                                    std::to_string(kMaxComponents) + ".");
+                                    " columns; the 3N-by-3N result allows at most " + std::to_string(kMaxComponents) +
+                                    ".");
         }
         // The samples are read only when there are at least two components.
         const bool reads = m > 0 && n > 1;

@@ -48,8 +48,8 @@ struct Output {
 // rows. Lanes outside j < k < n are computed but neither read nor written.
 template <class V, int J>
 PB3_INLINE void sum_tile(const double* panel, int64_t count, const double* const* u, const double* const* v,
-                         const double* const* w, const double* const* a, int64_t i0, int64_t j0, int64_t k0,
-                         int64_t n, const Output& out) {
+                         const double* const* w, const double* const* a, int64_t i0, int64_t j0, int64_t k0, int64_t n,
+                         const Output& out) {
     constexpr int W = sizeof(V) / sizeof(double);
     V acc[J][3][3];
     alignas(64) double lanes[W];
@@ -164,15 +164,19 @@ void upper_sse2(const double* u, const double* v, const double* w, const double*
     sum_upper<Vec2, 1>(u, v, w, a, m, n, out);
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+#define PB3_X86 1
+
 __attribute__((target("avx2"))) void upper_avx2(const double* u, const double* v, const double* w, const double* a,
                                                 int64_t m, int64_t n, const Output& out) {
     sum_upper<Vec4, 1>(u, v, w, a, m, n, out);
 }
 
-__attribute__((target("avx512f"))) void upper_avx512(const double* u, const double* v, const double* w,
-                                                     const double* a, int64_t m, int64_t n, const Output& out) {
+__attribute__((target("avx512f"))) void upper_avx512(const double* u, const double* v, const double* w, const double* a,
+                                                     int64_t m, int64_t n, const Output& out) {
     sum_upper<Vec8, 2>(u, v, w, a, m, n, out);
 }
+#endif
 
 // Block (k, j) = transpose of block (j, k), copied in square tiles of
 // components so that both the reads and the strided writes stay in cache.
@@ -201,13 +205,12 @@ PairBlocks3Isa widest_supported() {
 }  // namespace
 
 bool pair_blocks3_isa_supported(PairBlocks3Isa isa) {
+    if (isa == pair_blocks3_auto || isa == pair_blocks3_sse2) return true;
+#ifdef PB3_X86
     __builtin_cpu_init();
-    switch (isa) {
-        case pair_blocks3_auto:
-        case pair_blocks3_sse2: return true;
-        case pair_blocks3_avx2: return __builtin_cpu_supports("avx2");
-        case pair_blocks3_avx512: return __builtin_cpu_supports("avx512f");
-    }
+    if (isa == pair_blocks3_avx2) return __builtin_cpu_supports("avx2");
+    if (isa == pair_blocks3_avx512) return __builtin_cpu_supports("avx512f");
+#endif
     return false;
 }
 
@@ -218,9 +221,17 @@ void pair_blocks3_fill_isa(PairBlocks3Isa isa, const double* u, const double* v,
     if (m <= 0 || n <= 1) return;
     const Output out{k, 3 * n};
     switch (isa == pair_blocks3_auto ? widest_supported() : isa) {
-        case pair_blocks3_avx512: upper_avx512(u, v, w, a, m, n, out); break;
-        case pair_blocks3_avx2: upper_avx2(u, v, w, a, m, n, out); break;
-        default: upper_sse2(u, v, w, a, m, n, out); break;
+#ifdef PB3_X86
+        case pair_blocks3_avx512:
+            upper_avx512(u, v, w, a, m, n, out);
+            break;
+        case pair_blocks3_avx2:
+            upper_avx2(u, v, w, a, m, n, out);
+            break;
+#endif
+        default:
+            upper_sse2(u, v, w, a, m, n, out);
+            break;
     }
     mirror_lower(out, n);
 }

@@ -1,3 +1,5 @@
+#include "pair_blocks3.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "module_test.hpp"
-#include "pair_blocks3.hpp"
 
 using mexhost::Array;
 
@@ -120,7 +121,7 @@ const std::vector<double> kWorkedResult = {
     8,  16, 24, 0,  0,  0,   //
     10, 20, 30, 0,  0,  0,   //
     12, 24, 36, 0,  0,  0,   //
-};  // symmetric, so row- and column-major read the same
+};                           // symmetric, so row- and column-major read the same
 
 const mexhost::Module& module() {
     static const mexhost::Module m = load_module("pair_blocks3");
@@ -147,7 +148,7 @@ TEST(PairBlocks3Core, MatchesTheScalarLoopBitForBit) {
     struct Case {
         int64_t m, n;
         double special_share;
-    } cases[] = {{1, 2, 0}, {3, 3, 0.3}, {7, 5, 0.1}, {2, 9, 0.5}, {40, 17, 0.05}, {511, 8, 0.02},
+    } cases[] = {{1, 2, 0},    {3, 3, 0.3},     {7, 5, 0.1},     {2, 9, 0.5},       {40, 17, 0.05}, {511, 8, 0.02},
                  {512, 10, 0}, {513, 19, 0.01}, {600, 26, 0.01}, {1100, 35, 0.002}, {90, 70, 0}};
     uint64_t seed = 1;
     for (const Case& c : cases) {
@@ -193,7 +194,8 @@ TEST(PairBlocks3Core, NaNFillsTheRowAndColumnOfItsComponent) {
             for (int64_t col = 0; col < ld; ++col) {
                 const double x = k[row + col * ld];
                 const bool diagonal = row / 3 == col / 3;
-                const bool hit = which == 3 ? (row / 3 == j || col / 3 == j) : (row == 3 * j + which || col == 3 * j + which);
+                const bool hit =
+                    which == 3 ? (row / 3 == j || col / 3 == j) : (row == 3 * j + which || col == 3 * j + which);
                 SCOPED_TRACE(testing::Message() << "input " << which << " at " << row << "," << col);
                 if (diagonal) {
                     ASSERT_EQ(bits(x), 0u);
@@ -236,8 +238,8 @@ TEST(PairBlocks3Core, WithoutPairsOrSamplesNothingIsReadOrWritten) {
 
 TEST(PairBlocks3Gateway, WorkedExampleAndRandomDataMatchTheCore) {
     const Samples example = worked_example();
-    auto result = module().call(1, {matrix_of(example.u, 1, 2), matrix_of(example.v, 1, 2),
-                                    matrix_of(example.w, 1, 2), matrix_of(example.a, 1, 2)});
+    auto result = module().call(1, {matrix_of(example.u, 1, 2), matrix_of(example.v, 1, 2), matrix_of(example.w, 1, 2),
+                                    matrix_of(example.a, 1, 2)});
     const auto& outputs = expect_success(result);
     ASSERT_EQ(outputs.size(), 1u);
     EXPECT_EQ(outputs[0].dims(), (std::vector<size_t>{6, 6}));
@@ -259,8 +261,8 @@ TEST(PairBlocks3Gateway, ZeroResultsWithoutReadingTheOtherInputs) {
     struct Case {
         Array u;
         size_t size;
-    } cases[] = {{Array::matrix(5, 0), 0}, {Array::matrix(0, 0), 0}, {Array::matrix(4, 1), 3},
-                 {Array::matrix(0, 3), 9}};
+    } cases[] = {
+        {Array::matrix(5, 0), 0}, {Array::matrix(0, 0), 0}, {Array::matrix(4, 1), 3}, {Array::matrix(0, 3), 9}};
     for (const Case& c : cases) {
         const auto result = module().call(1, {c.u, junk[0], junk[1], junk[2]});
         const auto& outputs = expect_success(result);
@@ -283,19 +285,31 @@ TEST(PairBlocks3Gateway, CountAndValidationErrors) {
         {0, {x, x, x, x, x}, "", "Four input required."},
         {0, {x, x, x, x}, "", "One output required."},
         {2, {x, x, x, x}, "", "One output required."},
-        {1, {Array::numeric(mxSINGLE_CLASS, {2, 3}), x, x, x}, "pair_blocks3:notRealDouble",
+        {1,
+         {Array::numeric(mxSINGLE_CLASS, {2, 3}), x, x, x},
+         "pair_blocks3:notRealDouble",
          "Input 1 (U) must be a real double array, not single."},
-        {1, {x, short_x, x, x}, "pair_blocks3:tooFewElements",
+        {1,
+         {x, short_x, x, x},
+         "pair_blocks3:tooFewElements",
          "Input 2 (V) must hold at least 6 elements, but holds 4."},
-        {1, {x, x, Array::complex_matrix(2, 3), x}, "pair_blocks3:notRealDouble",
+        {1,
+         {x, x, Array::complex_matrix(2, 3), x},
+         "pair_blocks3:notRealDouble",
          "Input 3 (W) must be a real double array, not complex double."},
-        {1, {x, x, x, Array::numeric(mxINT32_CLASS, {2, 3})}, "pair_blocks3:notRealDouble",
+        {1,
+         {x, x, x, Array::numeric(mxINT32_CLASS, {2, 3})},
+         "pair_blocks3:notRealDouble",
          "Input 4 (A) must be a real double array, not int32."},
-        {1, {x, x, x, short_x}, "pair_blocks3:tooFewElements",
+        {1,
+         {x, x, x, short_x},
+         "pair_blocks3:tooFewElements",
          "Input 4 (A) must hold at least 6 elements, but holds 4."},
         // An empty U of 400 million columns asks for a result whose byte
         // count does not fit in 64 bits.
-        {1, {Array::matrix(0, 400000000), x, x, x}, "pair_blocks3:tooLarge",
+        {1,
+         {Array::matrix(0, 400000000), x, x, x},
+         "pair_blocks3:tooLarge",
          "Input 1 (U) has 400000000 columns; the 3N-by-3N result allows at most 357913941."},
     };
     const size_t before = mexhost::live_allocations();
