@@ -7,9 +7,11 @@ time is compared.
 
 Usage: pair_blocks3.py [--repeats R] [M N ...]   (default sizes: 2000 100, 2000 500, 500 1500)
 
-Prints one line per size with the median and minimum wall-clock time and the
-median CPU time of the process (which, with one BLAS thread, is the time the
-computation itself used on a shared machine). The BLAS thread count follows
+Prints two lines per size: the whole formulation (forming X, the product,
+the doubling and the zeroed diagonal blocks) and the product X^T X alone,
+each with the median and minimum wall-clock time and the median CPU time of
+the process (with one BLAS thread, the time the computation itself used on a
+shared machine; with more, the sum over the threads). The BLAS thread count follows
 OPENBLAS_NUM_THREADS / OMP_NUM_THREADS as set by the caller.
 """
 import argparse
@@ -38,12 +40,18 @@ def blas_kernel():
     return "unknown"
 
 
-def pair_blocks_blas(U, V, W, A):
+def weighted_components(U, V, W, A):
     m, n = U.shape
     X = np.empty((m, 3 * n))
     X[:, 0::3] = U * A
     X[:, 1::3] = V * A
     X[:, 2::3] = W * A
+    return X
+
+
+def pair_blocks_blas(U, V, W, A):
+    n = U.shape[1]
+    X = weighted_components(U, V, W, A)
     K = X.T @ X
     K *= 2.0
     for j in range(n):
@@ -64,15 +72,17 @@ def main():
     rng = np.random.default_rng(1)
     for m, n in zip(sizes[0::2], sizes[1::2]):
         U, V, W, A = (rng.standard_normal((m, n)) for _ in range(4))
-        pair_blocks_blas(U, V, W, A)  # warm up
-        wall, cpu = [], []
-        for _ in range(args.repeats):
-            w0, c0 = time.perf_counter(), time.process_time()
-            pair_blocks_blas(U, V, W, A)
-            cpu.append(time.process_time() - c0)
-            wall.append(time.perf_counter() - w0)
-        print("numpy_blas M=%d N=%d: wall median %.2f ms min %.2f ms, cpu median %.2f ms"
-              % (m, n, statistics.median(wall) * 1e3, min(wall) * 1e3, statistics.median(cpu) * 1e3))
+        X = weighted_components(U, V, W, A)
+        for label, run in (("numpy_blas", lambda: pair_blocks_blas(U, V, W, A)), ("numpy_XtX_only", lambda: X.T @ X)):
+            run()  # warm up
+            wall, cpu = [], []
+            for _ in range(args.repeats):
+                w0, c0 = time.perf_counter(), time.process_time()
+                run()
+                cpu.append(time.process_time() - c0)
+                wall.append(time.perf_counter() - w0)
+            print("%s M=%d N=%d: wall median %.2f ms min %.2f ms, cpu median %.2f ms"
+                  % (label, m, n, statistics.median(wall) * 1e3, min(wall) * 1e3, statistics.median(cpu) * 1e3))
 
 
 if __name__ == "__main__":
