@@ -30,11 +30,13 @@ modules = {
   'gauss3_eval_approx', 'gaussian', {'gauss3_eval_approx.cpp', 'gauss3_approx.cpp'}, {}, {}
   'accum_derivs3', 'gaussian', {'accum_derivs3.cpp', 'derivs3.cpp'}, {}, {}
   'normality_check', 'normality', {'normality_check.cpp', 'adtest.cpp'}, {}, {}
+  'pair_blocks3', 'gaussian', {'pair_blocks3.cpp', 'pair_blocks3_fill.cpp'}, {}, {}
 };
 
 for k = 1:size(modules, 1)
   build_one(root, outdir, modules{k, :});
 end
+copyfile(fullfile(root, 'Contents.m'), outdir);
 end
 
 function build_one(root, outdir, name, folder, sources, flags, libraries)

@@ -19,7 +19,7 @@ file(GLOB_RECURSE octave_module_inputs CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/gaussian/*
   ${PROJECT_SOURCE_DIR}/offsets/*
   ${PROJECT_SOURCE_DIR}/nanfill/*)
-list(APPEND octave_module_inputs ${PROJECT_SOURCE_DIR}/build_mex.m)
+list(APPEND octave_module_inputs ${PROJECT_SOURCE_DIR}/build_mex.m ${PROJECT_SOURCE_DIR}/Contents.m)
 
 set(octave_stamp ${TOOLKIT_OCTAVE_DIR}/build_mex.stamp)
 add_custom_command(
