@@ -5,14 +5,15 @@ diagonal 3x3 blocks zeroed afterwards. This is the formulation a user would
 write; it rounds differently (fused multiply-adds, blocked sums), so only its
 time is compared.
 
-Usage: pair_blocks3.py [--repeats R] [M N ...]   (default sizes: 2000 100, 2000 500, 500 1500)
+Usage: pair_blocks3.py [--repeats R] [--json] [M N ...]   (default sizes: 2000 100, 2000 500, 500 1500)
 
 Prints two lines per size: the whole formulation (forming X, the product,
 the doubling and the zeroed diagonal blocks) and the product X^T X alone,
 each with the median and minimum wall-clock time and the median CPU time of
 the process (with one BLAS thread, the time the computation itself used on a
 shared machine; with more, the sum over the threads). The BLAS thread count follows
-OPENBLAS_NUM_THREADS / OMP_NUM_THREADS as set by the caller.
+OPENBLAS_NUM_THREADS / OMP_NUM_THREADS as set by the caller. With --json:
+the rows of bench/peers/peer_output.py instead (size "MxN").
 """
 import argparse
 import os
@@ -20,6 +21,8 @@ import statistics
 import time
 
 import numpy as np
+
+import peer_output
 
 
 def blas_kernel():
@@ -63,12 +66,15 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--repeats", type=int, default=9)
     parser.add_argument("sizes", nargs="*", type=int)
+    peer_output.add_json_flag(parser)
     args = parser.parse_args()
     sizes = args.sizes or [2000, 100, 2000, 500, 500, 1500]
     if len(sizes) % 2:
         parser.error("sizes come in pairs M N")
     threads = os.environ.get("OPENBLAS_NUM_THREADS") or os.environ.get("OMP_NUM_THREADS") or "default"
-    print("numpy %s, BLAS %s, threads %s" % (np.__version__, blas_kernel(), threads))
+    if not args.json:
+        print("numpy %s, BLAS %s, threads %s" % (np.__version__, blas_kernel(), threads))
+    rows = []
     rng = np.random.default_rng(1)
     for m, n in zip(sizes[0::2], sizes[1::2]):
         U, V, W, A = (rng.standard_normal((m, n)) for _ in range(4))
@@ -81,8 +87,13 @@ def main():
                 run()
                 cpu.append(time.process_time() - c0)
                 wall.append(time.perf_counter() - w0)
+            rows.append(peer_output.row(label, "%dx%d" % (m, n), wall, cpu_median_s=statistics.median(cpu)))
+            if args.json:
+                continue
             print("%s M=%d N=%d: wall median %.2f ms min %.2f ms, cpu median %.2f ms"
                   % (label, m, n, statistics.median(wall) * 1e3, min(wall) * 1e3, statistics.median(cpu) * 1e3))
+    if args.json:
+        peer_output.emit("numpy", rows, numpy=np.__version__, blas=blas_kernel(), threads=threads)
 
 
 if __name__ == "__main__":
