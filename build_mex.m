@@ -26,6 +26,7 @@ end
 % and linker flags, extra libraries.
 modules = {
   'gauss3_eval', 'gaussian', {'gauss3_eval.cpp', 'gauss3.cpp'}, {}, {}
+  'thin_volume', 'thinning', {'thin_volume.cpp', 'templates.cpp', 'orientation.cpp', 'thin.cpp'}, {}, {}
 };
 
 for k = 1:size(modules, 1)
