@@ -10,8 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
-#include <memory>
 #include <vector>
 
 #include "thinning.hpp"
@@ -141,7 +139,7 @@ template <class Index>
 void thinActive(unsigned char* volume, int64_t M, int64_t N, int64_t P, std::vector<int64_t>* passDeletions) {
     int64_t volNeighbors[27];
     fillVolNeighbors(volNeighbors, static_cast<int>(M), static_cast<int>(N));
-    const auto planes = std::make_unique<OrientedPlanes>();
+    static const OrientedPlanes planes;  // constant, built on first use
     const int64_t S = M * N;
     // The two face directions of each subiteration, the neighbours that
     // reference positions +j (16) and -k (12) are gathered from. A gathered
@@ -155,13 +153,13 @@ void thinActive(unsigned char* volume, int64_t M, int64_t N, int64_t P, std::vec
     }
 
     std::vector<Index> active;
-    std::vector<Index> deletions, added, merged;
+    std::vector<Index> deletions, added;
     seedActiveList(volume, M, N, P, active);
 
     std::vector<int64_t> perPass;
     for (int64_t subiteration = 0; !active.empty(); ++subiteration) {
         const int t = static_cast<int>(subiteration % 12);
-        const NeighborhoodBits(*orientation)[512] = planes->bits[t];
+        const NeighborhoodBits(*orientation)[512] = planes.bits[t];
         // Candidates have a background neighbour at +j or -k of the reference
         // orientation, that is in one of the two face directions of this
         // subiteration.
@@ -189,28 +187,30 @@ void thinActive(unsigned char* volume, int64_t M, int64_t N, int64_t P, std::vec
 
         for (const Index x : deletions) volume[x] = 0;
         // Every interior object neighbour of a deleted voxel becomes active
-        // for the next twelve subiterations. Branch-free: neighbours of
-        // deleted voxels are object or not about half the time.
-        added.resize(deletions.size() * 26);
-        size_t fresh = 0;
+        // for the next twelve subiterations.
+        added.clear();
         for (const Index x : deletions) {
             for (int p = 0; p < 27; ++p) {
-                if (p == 13) continue;
                 const int64_t y = static_cast<int64_t>(x) + volNeighbors[p];
                 const unsigned char v = volume[y];
-                const bool interiorObject = v != 0 && !(v & kOuterLayer);
-                volume[y] = interiorObject ? kFresh : v;
-                added[fresh] = static_cast<Index>(y);
-                fresh += interiorObject && !(v & kInList);
+                if (v == 0 || (v & kOuterLayer)) continue;
+                if (!(v & kInList)) added.push_back(static_cast<Index>(y));
+                volume[y] = kFresh;
             }
         }
-        added.resize(fresh);
         // The list stays in storage order, so that each subiteration walks
-        // the volume forwards instead of jumping around it.
+        // the volume forwards instead of jumping around it. The merge runs
+        // from the back, in place.
         std::sort(added.begin(), added.end());
-        merged.clear();
-        std::merge(active.begin(), active.end(), added.begin(), added.end(), std::back_inserter(merged));
-        active.swap(merged);
+        active.resize(kept + added.size());
+        size_t from = kept, take = added.size(), to = active.size();
+        while (take > 0) {
+            if (from > 0 && active[from - 1] > added[take - 1]) {
+                active[--to] = active[--from];
+            } else {
+                active[--to] = added[--take];
+            }
+        }
         const size_t pass = static_cast<size_t>(subiteration / 12);
         if (perPass.size() <= pass) perPass.resize(pass + 1, 0);
         perPass[pass] += static_cast<int64_t>(deletions.size());
