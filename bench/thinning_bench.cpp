@@ -65,8 +65,10 @@ int main(int argc, char** argv) {
         BenchVolume v;
         v.name = name;
         if (!load(directory + "/" + name + ".vol", v)) {
-            std::fprintf(stderr, "bench_thinning: cannot read %s/%s.vol; make the volumes with "
-                                 "bench/thinning_volumes.py %s\n", directory.c_str(), name, directory.c_str());
+            std::fprintf(stderr,
+                         "bench_thinning: cannot read %s/%s.vol; make the volumes with "
+                         "bench/thinning_volumes.py %s\n",
+                         directory.c_str(), name, directory.c_str());
             return 1;
         }
         volumes.push_back(std::move(v));

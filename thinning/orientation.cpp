@@ -6,9 +6,8 @@
 #include "thinning.hpp"
 
 const int8_t kDirectionSteps[18][3] = {
-    {0, 1, -1}, {1, 0, 1},  {-1, -1, 0}, {1, 0, -1}, {-1, 1, 0}, {0, -1, 1},
-    {-1, 0, -1}, {0, 1, 1}, {1, -1, 0}, {-1, 0, 1}, {1, 1, 0},   {0, -1, -1},
-    {0, 1, 0},  {0, -1, 0}, {1, 0, 0},  {-1, 0, 0}, {0, 0, 1},   {0, 0, -1},
+    {0, 1, -1}, {1, 0, 1}, {-1, -1, 0}, {1, 0, -1}, {-1, 1, 0}, {0, -1, 1}, {-1, 0, -1}, {0, 1, 1}, {1, -1, 0},
+    {-1, 0, 1}, {1, 1, 0}, {0, -1, -1}, {0, 1, 0},  {0, -1, 0}, {1, 0, 0},  {-1, 0, 0},  {0, 0, 1}, {0, 0, -1},
 };
 
 const int8_t kSubiterationFaces[12][2] = {
@@ -67,7 +66,8 @@ void fillVolNeighbors(int64_t volNeighbors[27], int M, int N) {
     const int64_t slice = int64_t{M} * N;
     for (int a = 0; a < 3; ++a) {
         for (int b = 0; b < 3; ++b) {
-            for (int c = 0; c < 3; ++c) volNeighbors[9 * a + 3 * b + c] = (a - 1) * slice + (b - 1) * int64_t{M} + (c - 1);
+            for (int c = 0; c < 3; ++c)
+                volNeighbors[9 * a + 3 * b + c] = (a - 1) * slice + (b - 1) * int64_t{M} + (c - 1);
         }
     }
 }

@@ -22,7 +22,8 @@ void thinVolumeReference(unsigned char* volume, int M, int N, int P, std::vector
                         bool gathered[3][3][3], oriented[3][3][3];
                         for (int a = 0; a < 3; ++a) {
                             for (int b = 0; b < 3; ++b) {
-                                for (int c = 0; c < 3; ++c) gathered[a][b][c] = volume[x + volNeighbors[9 * c + 3 * b + a]] != 0;
+                                for (int c = 0; c < 3; ++c)
+                                    gathered[a][b][c] = volume[x + volNeighbors[9 * c + 3 * b + a]] != 0;
                             }
                         }
                         TransformNeighborhood(gathered, static_cast<char>(s), oriented);

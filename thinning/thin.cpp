@@ -170,7 +170,8 @@ void thinActive(unsigned char* volume, int64_t M, int64_t N, int64_t P, std::vec
         for (size_t i = 0; i < active.size(); ++i) {
             const Index x = active[i];
             unsigned char* voxel = volume + x;
-            if ((voxel[towardsJ] == 0 || voxel[towardsMinusK] == 0) && matchesTemplateBits(gather(voxel, M, S, orientation))) {
+            if ((voxel[towardsJ] == 0 || voxel[towardsMinusK] == 0) &&
+                matchesTemplateBits(gather(voxel, M, S, orientation))) {
                 deletions.push_back(x);
                 continue;
             }

@@ -22,7 +22,8 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
         const int32_t P = gw.count32(static_cast<size_t>(dims[2]), 1, "A", "slices");
         plhs[0] = mxCreateLogicalArray(3, dims);
 
-        const uint64_t voxels = uint64_t{static_cast<uint32_t>(M)} * static_cast<uint32_t>(N) * static_cast<uint32_t>(P);
+        const uint64_t voxels =
+            uint64_t{static_cast<uint32_t>(M)} * static_cast<uint32_t>(N) * static_cast<uint32_t>(P);
         if (voxels == 0) return;
         if (voxels > SIZE_MAX) gw.fail("tooLarge", "Input 1 (A) has more elements than this platform can address.");
         std::unique_ptr<unsigned char[]> work(new (std::nothrow) unsigned char[voxels]);

@@ -65,7 +65,8 @@ int components(const Volume& v, bool object) {
                                 if (steps == 0 || (!object && steps > 1)) continue;
                                 const int rr = p[0] + dr, cc = p[1] + dc, ss = p[2] + ds;
                                 if (rr < 0 || cc < 0 || ss < 0 || rr >= v.M || cc >= v.N || ss >= v.P) continue;
-                                const size_t y = rr + static_cast<size_t>(cc) * v.M + static_cast<size_t>(ss) * v.M * v.N;
+                                const size_t y =
+                                    rr + static_cast<size_t>(cc) * v.M + static_cast<size_t>(ss) * v.M * v.N;
                                 if ((v.bytes[y] != 0) != object || seen[y]) continue;
                                 seen[y] = 1;
                                 stack.push_back({rr, cc, ss});
@@ -89,7 +90,8 @@ std::vector<std::pair<std::string, Volume>> variedVolumes() {
     volumes.emplace_back("tubes", tubes(24, 20, 18, 4, 2.5, seed++));
     volumes.emplace_back("thin tubes", tubes(16, 16, 16, 6, 1.2, seed++));
     volumes.emplace_back("plates", plates(18, 16, 14, 6, seed++));
-    for (auto dims : {std::array<int, 3>{1, 9, 9}, {9, 2, 9}, {9, 9, 3}, {3, 3, 3}, {3, 40, 3}, {40, 4, 5}, {4, 4, 4}}) {
+    for (auto dims :
+         {std::array<int, 3>{1, 9, 9}, {9, 2, 9}, {9, 9, 3}, {3, 3, 3}, {3, 40, 3}, {40, 4, 5}, {4, 4, 4}}) {
         for (double density : {0.5, 0.9}) {
             volumes.emplace_back("degenerate", noise(dims[0], dims[1], dims[2], density, seed++));
         }
@@ -178,8 +180,8 @@ TEST(Thinning, FastDriverMatchesTheReference) {
                 for (int r = 0; r < input.M; ++r) {
                     const unsigned char out = fast.volume.at(r, c, s), in = input.at(r, c, s);
                     ASSERT_LE(out, in);
-                    const bool outer = r == 0 || c == 0 || s == 0 || r == input.M - 1 || c == input.N - 1 ||
-                                       s == input.P - 1;
+                    const bool outer =
+                        r == 0 || c == 0 || s == 0 || r == input.M - 1 || c == input.N - 1 || s == input.P - 1;
                     if (outer) {
                         ASSERT_EQ(out, in);
                     }

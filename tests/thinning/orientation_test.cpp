@@ -23,18 +23,42 @@ int positionOfCode(int code) {
 TEST(Orientation, MapsAreTheSignedAxisPermutations) {
     using Source = std::array<int, 3> (*)(int, int, int);
     const Source sources[12] = {
-        [](int u, int v, int w) { return std::array<int, 3>{u, v, w}; },
-        [](int u, int v, int w) { return std::array<int, 3>{v, -u, -w}; },
-        [](int u, int v, int w) { return std::array<int, 3>{w, -v, -u}; },
-        [](int u, int v, int w) { return std::array<int, 3>{v, -u, w}; },
-        [](int u, int v, int w) { return std::array<int, 3>{w, v, -u}; },
-        [](int u, int v, int w) { return std::array<int, 3>{u, -v, -w}; },
-        [](int u, int v, int w) { return std::array<int, 3>{-v, u, w}; },
-        [](int u, int v, int w) { return std::array<int, 3>{u, v, -w}; },
-        [](int u, int v, int w) { return std::array<int, 3>{-w, -v, u}; },
-        [](int u, int v, int w) { return std::array<int, 3>{-v, u, -w}; },
-        [](int u, int v, int w) { return std::array<int, 3>{-w, v, u}; },
-        [](int u, int v, int w) { return std::array<int, 3>{u, -v, w}; },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{u, v, w};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{v, -u, -w};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{w, -v, -u};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{v, -u, w};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{w, v, -u};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{u, -v, -w};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{-v, u, w};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{u, v, -w};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{-w, -v, u};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{-v, u, -w};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{-w, v, u};
+        },
+        [](int u, int v, int w) {
+            return std::array<int, 3>{u, -v, w};
+        },
     };
     for (int t = 0; t < 12; ++t) {
         for (int p = 0; p < 27; ++p) {

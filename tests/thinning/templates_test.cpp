@@ -18,9 +18,7 @@ NeighborhoodBits bitsOf(std::initializer_list<int> positions) {
 }
 
 // Mirror i <-> 2 - i: exchanges the planes i = 0 and i = 2.
-NeighborhoodBits mirror(NeighborhoodBits n) {
-    return ((n & 0x1FF) << 18) | ((n >> 18) & 0x1FF) | (n & (0x1FFu << 9));
-}
+NeighborhoodBits mirror(NeighborhoodBits n) { return ((n & 0x1FF) << 18) | ((n >> 18) & 0x1FF) | (n & (0x1FFu << 9)); }
 
 // (i, j, k) -> (i, 2 - k, 2 - j), a permutation inside each 3x3 plane.
 struct Exchange {
@@ -98,13 +96,13 @@ TEST(Templates, WorkedNeighbourhoods) {
         {bitsOf({13, 11, 19}), true},
         {bitsOf({13, 11, 5}), true},
         {bitsOf({13, 11, 23}), true},
-        {bitsOf({13, 14, 4}), true},                 // template 2
-        {bitsOf({13, 11, 2}), true},                 // template 3
-        {bitsOf({13, 10, 14, 24, 21}), true},        // template 5: (clear, bridged)
-        {bitsOf({13, 10, 14, 24, 21, 25}), false},   // corner with both edges: no state
+        {bitsOf({13, 14, 4}), true},                                // template 2
+        {bitsOf({13, 11, 2}), true},                                // template 3
+        {bitsOf({13, 10, 14, 24, 21}), true},                       // template 5: (clear, bridged)
+        {bitsOf({13, 10, 14, 24, 21, 25}), false},                  // corner with both edges: no state
         {bitsOf({13, 10, 14, 4, 6, 3, 7, 22, 24, 21, 25}), false},  // (face, face)
-        {bitsOf({13, 10, 14, 6, 3, 24, 21}), false}, // (bridged, bridged)
-        {bitsOf({13, 10, 14, 6, 3, 22}), true},      // template 9
+        {bitsOf({13, 10, 14, 6, 3, 24, 21}), false},                // (bridged, bridged)
+        {bitsOf({13, 10, 14, 6, 3, 22}), true},                     // template 9
         {all, false},
     };
     for (const Case& c : cases) {

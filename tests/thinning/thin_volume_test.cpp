@@ -58,29 +58,24 @@ TEST(ThinVolumeGateway, EmptyDimensionsGiveAnEmptyLogicalArray) {
 
 TEST(ThinVolumeGateway, CountAndValidationErrors) {
     const Array good = Array::numeric(mxLOGICAL_CLASS, {3, 3, 3});
-    struct Case {
-        int nlhs;
-        std::vector<Array> inputs;
-        const char* identifier;
-        const char* message;
-    } cases[] = {
-        {1, {}, "", kInputs},
-        {1, {good, good}, "", kInputs},
-        {0, {good, good}, "", kInputs},  // inputs are checked first
-        {0, {good}, "", kOutputs},
-        {2, {good}, "", kOutputs},
-        {1, {Array::numeric(mxLOGICAL_CLASS, {3, 3})}, "thin_volume:not3D", "The input matrix must be 3D!"},
-        {1, {Array::numeric(mxLOGICAL_CLASS, {3, 3, 3, 2})}, "thin_volume:not3D", "The input matrix must be 3D!"},
-        {1, {Array::numeric(mxDOUBLE_CLASS, {3, 3})}, "thin_volume:not3D", "The input matrix must be 3D!"},
-        {1, {Array::numeric(mxDOUBLE_CLASS, {3, 3, 3})}, "thin_volume:notLogical", "The input matrix must be logical!"},
-        {1, {Array::numeric(mxUINT8_CLASS, {3, 3, 3})}, "thin_volume:notLogical", "The input matrix must be logical!"},
-        {1, {Array::cell(1, 1)}, "thin_volume:not3D", "The input matrix must be 3D!"},
-    };
     const size_t before = mexhost::live_allocations();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        expect_error(module().call(c.nlhs, c.inputs), c.identifier, c.message);
-    }
+    const auto fails = [](int nlhs, const std::vector<Array>& inputs, const char* identifier, const char* message) {
+        SCOPED_TRACE(message);
+        expect_error(module().call(nlhs, inputs), identifier, message);
+    };
+    fails(1, {}, "", kInputs);
+    fails(1, {good, good}, "", kInputs);
+    fails(0, {good, good}, "", kInputs);  // inputs are checked first
+    fails(0, {good}, "", kOutputs);
+    fails(2, {good}, "", kOutputs);
+    const char* const not3D = "The input matrix must be 3D!";
+    fails(1, {Array::numeric(mxLOGICAL_CLASS, {3, 3})}, "thin_volume:not3D", not3D);
+    fails(1, {Array::numeric(mxLOGICAL_CLASS, {3, 3, 3, 2})}, "thin_volume:not3D", not3D);
+    fails(1, {Array::numeric(mxDOUBLE_CLASS, {3, 3})}, "thin_volume:not3D", not3D);  // dimensions come first
+    fails(1, {Array::cell(1, 1)}, "thin_volume:not3D", not3D);
+    const char* const notLogical = "The input matrix must be logical!";
+    fails(1, {Array::numeric(mxDOUBLE_CLASS, {3, 3, 3})}, "thin_volume:notLogical", notLogical);
+    fails(1, {Array::numeric(mxUINT8_CLASS, {3, 3, 3})}, "thin_volume:notLogical", notLogical);
     EXPECT_EQ(mexhost::live_allocations(), before);
 }
 
@@ -110,9 +105,10 @@ TEST(ThinVolumeGateway, WorkingVolumeThatCannotBeAllocated) {
         } catch (...) {
             _exit(4);
         }
-        const bool clear = result.failed && result.identifier == "thin_volume:outOfMemory" &&
-                           result.message ==
-                               "Cannot allocate the working volume of 67108864 bytes; free memory or thin a smaller volume.";
+        const bool clear =
+            result.failed && result.identifier == "thin_volume:outOfMemory" &&
+            result.message ==
+                "Cannot allocate the working volume of 67108864 bytes; free memory or thin a smaller volume.";
         _exit(clear ? 0 : 1);
     }
     int status = 0;

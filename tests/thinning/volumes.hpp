@@ -15,7 +15,9 @@ struct Volume {
 
     Volume() = default;
     Volume(int m, int n, int p) : M(m), N(n), P(p), bytes(static_cast<size_t>(m) * n * p, 0) {}
-    unsigned char& at(int r, int c, int s) { return bytes[r + static_cast<size_t>(c) * M + static_cast<size_t>(s) * M * N]; }
+    unsigned char& at(int r, int c, int s) {
+        return bytes[r + static_cast<size_t>(c) * M + static_cast<size_t>(s) * M * N];
+    }
     unsigned char at(int r, int c, int s) const {
         return bytes[r + static_cast<size_t>(c) * M + static_cast<size_t>(s) * M * N];
     }
