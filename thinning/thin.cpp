@@ -73,6 +73,12 @@ struct OrientedPlanes {
     }
 };
 
+// Constant once built; shared by every thinning.
+const OrientedPlanes& orientedPlanes() {
+    static const OrientedPlanes planes;
+    return planes;
+}
+
 // The neighbourhood of the voxel at x in the orientation given by planes.
 inline NeighborhoodBits gather(const unsigned char* x, int64_t M, int64_t S, const NeighborhoodBits (*planes)[512]) {
     const unsigned char* below = x - S - 1;  // slice -1, row -1
@@ -139,7 +145,7 @@ template <class Index>
 void thinActive(unsigned char* volume, int64_t M, int64_t N, int64_t P, std::vector<int64_t>* passDeletions) {
     int64_t volNeighbors[27];
     fillVolNeighbors(volNeighbors, static_cast<int>(M), static_cast<int>(N));
-    static const OrientedPlanes planes;  // constant, built on first use
+    const OrientedPlanes& planes = orientedPlanes();
     const int64_t S = M * N;
     // The two face directions of each subiteration, the neighbours that
     // reference positions +j (16) and -k (12) are gathered from. A gathered
