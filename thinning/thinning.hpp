@@ -64,10 +64,11 @@ void fillVolNeighbors(int64_t volNeighbors[27], int M, int N);
 // per subiteration grows with the object's border, not with the volume.
 // When `passDeletions` is given it receives the number of voxels deleted in
 // each pass, the last (empty) pass included. Any number of thinnings may
-// run at once on different volumes. Besides the volume, its lists take at
-// most 12 bytes per object voxel (24 for volumes of more than 2^32 voxels),
-// in practice a few bytes per border voxel; it throws std::bad_alloc when
-// they cannot grow.
+// run at once on different volumes. Besides the volume it keeps three
+// lists of voxel indices (4 bytes each, 8 for volumes of more than 2^32
+// voxels), none longer than the number of object voxels and in practice
+// about the number of border voxels; it throws std::bad_alloc when they
+// cannot grow.
 void thinVolume(unsigned char* volume, int M, int N, int P, std::vector<int64_t>* passDeletions = nullptr);
 
 // thinVolume as it runs on volumes of more than 2^32 voxels (64-bit list
