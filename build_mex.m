@@ -31,6 +31,7 @@ modules = {
   'accum_derivs3', 'gaussian', {'accum_derivs3.cpp', 'derivs3.cpp'}, {}, {}
   'normality_check', 'normality', {'normality_check.cpp', 'adtest.cpp'}, {}, {}
   'pair_blocks3', 'gaussian', {'pair_blocks3.cpp', 'pair_blocks3_fill.cpp'}, {}, {}
+  'thin_volume', 'thinning', {'thin_volume.cpp', 'templates.cpp', 'orientation.cpp', 'thin.cpp'}, {}, {}
 };
 
 for k = 1:size(modules, 1)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mexhost.hpp"
@@ -26,4 +27,11 @@ inline void expect_error(const mexhost::CallResult& result, const std::string& i
 inline const std::vector<mexhost::Array>& expect_success(const mexhost::CallResult& result) {
     EXPECT_FALSE(result.failed) << result.identifier << ": " << result.message;
     return result.outputs;
+}
+
+// The same for a call's temporary result: the outputs are moved out, so no
+// reference to the expired result can be kept.
+inline std::vector<mexhost::Array> expect_success(mexhost::CallResult&& result) {
+    expect_success(static_cast<const mexhost::CallResult&>(result));
+    return std::move(result.outputs);
 }
