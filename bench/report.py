@@ -238,7 +238,7 @@ def run_thinning(r):
     # The straightforward driver takes seconds per volume: three runs.
     r.gbench("thinning_reference", "bench_thinning", "^thin_reference/", [f"--volumes={volumes}"],
              repetitions=min(3, r.args.repetitions))
-    r.python_peer("py_thinning", "thinning.py", ["--bench", "", "--volumes", volumes, "--repeats", r.args.repeats],
+    r.python_peer("py_thinning", "thinning.py", ["--volumes", volumes, "--repeats", r.args.repeats],
                   ["numpy", "scipy", "skimage"])
 
 

@@ -2,7 +2,7 @@
 """Volume thinning side by side: thin_volume's driver, the straightforward
 driver and scikit-image's skeletonize_3d, in seconds per volume.
 
-usage: bench/peers/thinning.py [--bench PATH] [--volumes DIR] [--repeats N]
+usage: bench/peers/thinning.py [--bench PATH] [--volumes DIR] [--repeats N] [--json]
 
   --bench    the bench_thinning executable (default build/release/bench/bench_thinning);
              without it only scikit-image is timed
@@ -12,7 +12,9 @@ usage: bench/peers/thinning.py [--bench PATH] [--volumes DIR] [--repeats N]
              runs 1 + N // 3 times); the median is reported
 
 Prints one table row per volume, and the same figures as JSON on the last
-line for scripts.
+line for scripts. With --json, only scikit-image is timed and its rows are
+printed in the format of bench/peers/peer_output.py (bench/report.py times
+the drivers through bench_thinning itself).
 """
 import argparse
 import json
@@ -26,10 +28,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.dirname(HERE))
 
+import peer_output  # noqa: E402
 from thinning_volumes import NAMES, load_volume, write_all  # noqa: E402
 
 
-def time_skimage(volumes, repeats):
+def time_skimage(volumes, repeats, rows=None):
     from skimage.morphology import skeletonize_3d
 
     seconds = {}
@@ -40,6 +43,8 @@ def time_skimage(volumes, repeats):
             skeletonize_3d(volume)
             runs.append(time.perf_counter() - start)
         seconds[name] = statistics.median(runs)
+        if rows is not None:
+            rows.append(peer_output.row("skeletonize_3d", name, runs))
     return seconds
 
 
@@ -64,10 +69,18 @@ def main():
     parser.add_argument("--bench", default=os.path.join(ROOT, "build/release/bench/bench_thinning"))
     parser.add_argument("--volumes", default=os.path.join(ROOT, "build/thinning_volumes"))
     parser.add_argument("--repeats", type=int, default=5)
+    peer_output.add_json_flag(parser)
     args = parser.parse_args()
 
     write_all(args.volumes)
     volumes = {name: load_volume(os.path.join(args.volumes, name + ".vol")) for name in NAMES}
+    if args.json:
+        import skimage
+
+        rows = []
+        time_skimage(volumes, args.repeats, rows)
+        peer_output.emit("scikit-image", rows, skimage=skimage.__version__)
+        return
     have_bench = os.path.exists(args.bench)
     drivers = time_drivers(args.bench, args.volumes, args.repeats) if have_bench else {}
     skimage = time_skimage(volumes, args.repeats)
