@@ -260,7 +260,7 @@ def run_offsets_nanfill(r):
     r.python_peer("py_offsets", "offsets.py", ["--repeats", r.args.repeats], ["numpy"])
     r.gbench("nanfill", "bench_nanfill", ".")
     r.python_peer("py_nanfill", "nanfill.py", ["--repeats", r.args.repeats], ["numpy"])
-    r.octave_peer("octave", "offsets_nanfill", [os.path.join(r.build, "octave"), "json", r.args.repeats])
+    r.octave_peer("octave", "offsets_nanfill", [os.path.join(r.build, "octave"), r.args.repeats, "json"])
 
 
 STEPS = {"gaussian": run_gaussian, "normality": run_normality, "tiffstack": run_tiffstack,
