@@ -26,6 +26,8 @@ end
 % and linker flags, extra libraries.
 modules = {
   'gauss3_eval', 'gaussian', {'gauss3_eval.cpp', 'gauss3.cpp'}, {}, {}
+  'pairwise_offsets', 'offsets', {'pairwise_offsets.cpp', 'offsets.cpp'}, {}, {}
+  'fill_nan', 'nanfill', {'fill_nan.cpp', 'nanfill.cpp'}, {'-fopenmp'}, {}
 };
 
 for k = 1:size(modules, 1)
