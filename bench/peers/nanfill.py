@@ -1,9 +1,9 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """NumPy peer of fill_nan: y = np.where(np.isnan(x), v, x) on 10^8 doubles and
 10^8 singles with 1 % NaN. Prints the median time of several calls and the
 copied bytes per second, one line per type.
 
-    python3 bench/peers/nanfill.py [--count N] [--repeats R]
+    /usr/bin/python3 bench/peers/nanfill.py [--count N] [--repeats R]
 """
 import argparse
 import statistics

@@ -1,9 +1,9 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """NumPy peer of pairwise_offsets: broadcasting dx = q[:, 0] - p[:, 0, None] and
 dy = q[:, 1] - p[:, 1, None] at m = n = 5000 and m = 20000, n = 2000. Prints the
 median time of several calls and the time per output entry (one dx and one dy).
 
-    python3 bench/peers/offsets.py [--repeats R]
+    /usr/bin/python3 bench/peers/offsets.py [--repeats R]
 """
 import argparse
 import statistics

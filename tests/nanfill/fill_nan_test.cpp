@@ -275,12 +275,7 @@ TEST(FillNaNGateway, CountAndClassErrors) {
     const Array x = Array::row({1, 2});
     const Array v = Array::scalar(0);
     const char* const type_message = "Only single and double types are supported!\n";
-    struct Case {
-        int nlhs;
-        std::vector<Array> inputs;
-        const char* identifier;
-        const char* message;
-    } cases[] = {
+    expect_errors(module(), {
         {1, {x}, "", "Two input required."},
         {1, {x, v, v}, "", "Two input required."},
         {0, {x, v}, "", "One output required."},
@@ -301,13 +296,7 @@ TEST(FillNaNGateway, CountAndClassErrors) {
          "Input 2 (v) must be a real numeric or logical value, not struct."},
         {1, {x, Array::complex_matrix(1, 1)}, "fill_nan:badFill",
          "Input 2 (v) must be a real numeric or logical value, not complex double."},
-    };
-    const size_t before = mexhost::live_allocations();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        expect_error(module().call(c.nlhs, c.inputs), c.identifier, c.message);
-    }
-    EXPECT_EQ(mexhost::live_allocations(), before);
+    });
 }
 
 TEST(FillNaNGateway, ResultIsTheSameForOneTwoAndSevenThreads) {

@@ -135,12 +135,7 @@ TEST(OffsetsGateway, EmptyListsGiveEmptyOutputs) {
 TEST(OffsetsGateway, CountAndValidationErrors) {
     const Array p = Array::matrix(2, 2, {0, 1, 2, 3});
     const char* const dims_message = "Only 2D point coordinates are supported.";
-    struct Case {
-        int nlhs;
-        std::vector<Array> inputs;
-        const char* identifier;
-        const char* message;
-    } cases[] = {
+    expect_errors(module(), {
         {2, {p}, "", "Two input parameters required."},
         {2, {p, p, p}, "", "Two input parameters required."},
         {1, {p, Array::matrix(1, 3)}, "", "Two output parameters required."},
@@ -161,11 +156,5 @@ TEST(OffsetsGateway, CountAndValidationErrors) {
          "Input 1 (P) must be a real double array, not logical."},
         {2, {Array::cell(1, 2), p}, "pairwise_offsets:notRealDouble",
          "Input 1 (P) must be a real double array, not cell."},
-    };
-    const size_t before = mexhost::live_allocations();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        expect_error(module().call(c.nlhs, c.inputs), c.identifier, c.message);
-    }
-    EXPECT_EQ(mexhost::live_allocations(), before);
+    });
 }
