@@ -84,6 +84,8 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
         const mwSize ndim = mxGetNumberOfDimensions(data);
         const mwSize* dims = mxGetDimensions(data);
         plhs[0] = mxCreateUninitNumericArray(ndim, const_cast<mwSize*>(dims), class_id, mxREAL);
-        fillNaN(source, mxGetData(plhs[0]), count, fill_value, type);
+        void* destination = mxGetData(plhs[0]);
+        mexgw::advise_huge_pages(destination, count * mxGetElementSize(data));
+        fillNaN(source, destination, count, fill_value, type);
     });
 }

@@ -20,6 +20,9 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
         mwSize dims[2] = {static_cast<mwSize>(m), static_cast<mwSize>(n)};
         plhs[0] = mxCreateUninitNumericArray(2, dims, mxDOUBLE_CLASS, mxREAL);
         plhs[1] = mxCreateUninitNumericArray(2, dims, mxDOUBLE_CLASS, mxREAL);
+        const size_t bytes = static_cast<size_t>(m) * static_cast<size_t>(n) * sizeof(double);
+        mexgw::advise_huge_pages(mxGetPr(plhs[0]), bytes);
+        mexgw::advise_huge_pages(mxGetPr(plhs[1]), bytes);
         calcDiffMatrix(mxGetPr(plhs[0]), mxGetPr(plhs[1]), mxGetPr(prhs[0]), mxGetPr(prhs[1]), m, n);
     });
 }
