@@ -23,14 +23,18 @@
 %                          struct, complex, sparse)
 %      fill_nan:emptyFill  V is empty but X holds NaN
 %
-%   Speed: the copy runs at the machine's memory bandwidth. In GNU Octave,
-%   large new arrays live in 4 KiB pages whose first touch costs more than
-%   the copy itself; starting Octave with the environment setting
+%   Speed: one streaming pass at the machine's memory bandwidth.
+%   On Linux a new page of memory costs a page fault at its first write, which
+%   for 4 KiB pages takes longer than filling the page. The function asks for
+%   huge pages for its own large results, but GNU Octave allocates every
+%   other array (including the copy it makes of a MEX function's result)
+%   in 4 KiB pages unless it is started with the environment setting
 %
 %      GLIBC_TUNABLES=glibc.malloc.hugetlb=1 octave
 %
-%   lets the C library back them with transparent huge pages, which makes
-%   large calls several times faster.
+%   which lets the C library use transparent huge pages for large arrays and
+%   makes large calls, this one and Octave's own array operations alike,
+%   several times faster.
 %
 %   Example:
 %      y = fill_nan([1 NaN 3], 0)            % [1 0 3]

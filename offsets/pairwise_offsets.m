@@ -22,16 +22,19 @@
 %      pairwise_offsets:notRealDouble              P or Q is not real double
 %      pairwise_offsets:tooLarge                   2^31 rows or more
 %
-%   Speed: one pass writing the 2*M*N outputs; large outputs are written
-%   with streaming stores. In GNU Octave, large new arrays live in 4 KiB
-%   pages whose first touch costs more than the computation; starting Octave
-%   with the environment setting
+%   Speed: one pass writing the 2*M*N outputs, with streaming stores for
+%   large outputs.
+%   On Linux a new page of memory costs a page fault at its first write, which
+%   for 4 KiB pages takes longer than filling the page. The function asks for
+%   huge pages for its own large results, but GNU Octave allocates every
+%   other array (including the copy it makes of a MEX function's result)
+%   in 4 KiB pages unless it is started with the environment setting
 %
 %      GLIBC_TUNABLES=glibc.malloc.hugetlb=1 octave
 %
-%   lets the C library back them with transparent huge pages, which makes
-%   large calls several times faster (this holds for any large result,
-%   including Octave's own implicit expansion).
+%   which lets the C library use transparent huge pages for large arrays and
+%   makes large calls, this one and Octave's own array operations alike,
+%   several times faster.
 %
 %   Example:
 %      [dx, dy] = pairwise_offsets([0 0; 1 1], [3 4])   % dx = [3; 2], dy = [4; 3]

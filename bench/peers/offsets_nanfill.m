@@ -1,4 +1,4 @@
-function offsets_nanfill(moddir)
+function offsets_nanfill(moddir, repeats)
 %OFFSETS_NANFILL  Octave peers and end-to-end times of pairwise_offsets and fill_nan.
 %   Run from the shell, with and without huge pages for Octave's arrays:
 %
@@ -7,9 +7,11 @@ function offsets_nanfill(moddir)
 %
 %   Prints the median of several calls: Octave's implicit expansion against
 %   pairwise_offsets, and Y = X; Y(isnan(Y)) = v against fill_nan, on 10^8
-%   doubles and 10^8 singles with 1 % NaN.
+%   doubles and 10^8 singles with 1 % NaN. REPEATS calls each (default 5).
 addpath(moddir);
-repeats = 5;
+if nargin < 2
+  repeats = 5;
+end
 shapes = [5000 5000; 20000 2000];
 for k = 1:2
   m = shapes(k, 1); n = shapes(k, 2);
