@@ -36,11 +36,39 @@ void column(double* out, const double* p, double q, size_t m) {
     for (; i < m; ++i) out[i] = q - p[i];
 }
 
+// Both output columns of one point of Q, written side by side; dx and dy
+// share their alignment here.
+void column_pair(double* dx, double* dy, const double* p, double qx, double qy, size_t m) {
+    size_t i = 0;
+    if ((reinterpret_cast<uintptr_t>(dx) & 15) != 0 && m > 0) {
+        dx[0] = qx - p[0];
+        dy[0] = qy - p[m];
+        i = 1;
+    }
+    const __m128d xv = _mm_set1_pd(qx);
+    const __m128d yv = _mm_set1_pd(qy);
+    for (; i + 4 <= m; i += 4) {
+        _mm_stream_pd(dx + i, _mm_sub_pd(xv, _mm_loadu_pd(p + i)));
+        _mm_stream_pd(dx + i + 2, _mm_sub_pd(xv, _mm_loadu_pd(p + i + 2)));
+        _mm_stream_pd(dy + i, _mm_sub_pd(yv, _mm_loadu_pd(p + m + i)));
+        _mm_stream_pd(dy + i + 2, _mm_sub_pd(yv, _mm_loadu_pd(p + m + i + 2)));
+    }
+    for (; i < m; ++i) {
+        dx[i] = qx - p[i];
+        dy[i] = qy - p[i + m];
+    }
+}
+
 template <bool Streaming>
 void all_columns(double* dx, double* dy, const double* p, const double* q, size_t m, size_t n) {
+    const bool paired = Streaming && ((reinterpret_cast<uintptr_t>(dx) ^ reinterpret_cast<uintptr_t>(dy)) & 15) == 0;
     for (size_t j = 0; j < n; ++j) {
         const double qx = q[j];
         const double qy = q[j + n];
+        if (paired) {
+            column_pair(dx + j * m, dy + j * m, p, qx, qy, m);
+            continue;
+        }
         column<Streaming>(dx + j * m, p, qx, m);
         column<Streaming>(dy + j * m, p + m, qy, m);
     }
