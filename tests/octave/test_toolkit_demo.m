@@ -6,7 +6,8 @@ function demo_recovers_centres_and_one_skeleton
 here = fileparts(mfilename('fullpath'));
 addpath(fullfile(here, '..', '..', 'examples'));
 workdir = tempname();
-[~, result] = evalc('toolkit_demo(workdir)');
+result = [];
+evalc('result = toolkit_demo(workdir);');
 if exist('OCTAVE_VERSION', 'builtin')
   confirm_recursive_rmdir(false, 'local');
 end
@@ -18,5 +19,5 @@ assert(~result.normality_rejected);
 % The tube is one trunk forking in two: one piece with three ends.
 assert(result.components == 1);
 assert(result.end_points == 3);
-assert(result.branch_points >= 1);
+assert(result.branch_points == 1);
 end
