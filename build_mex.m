@@ -32,6 +32,8 @@ modules = {
   'normality_check', 'normality', {'normality_check.cpp', 'adtest.cpp'}, {}, {}
   'pair_blocks3', 'gaussian', {'pair_blocks3.cpp', 'pair_blocks3_fill.cpp'}, {}, {}
   'thin_volume', 'thinning', {'thin_volume.cpp', 'templates.cpp', 'orientation.cpp', 'thin.cpp'}, {}, {}
+  'pairwise_offsets', 'offsets', {'pairwise_offsets.cpp', 'offsets.cpp'}, {}, {}
+  'fill_nan', 'nanfill', {'fill_nan.cpp', 'nanfill.cpp'}, {'-fopenmp'}, {}
 };
 
 for k = 1:size(modules, 1)

@@ -115,11 +115,9 @@ fprintf('5. normality_check: residuals against N(0, %.2f^2) at the 5%% level: %s
 %% 6. The tube's skeleton.
 mask = clean > 0.5 & X >= 50;
 skeleton = thin_volume(mask);
-neighbours = convn(double(skeleton), ones(3, 3, 3), 'same') - 1;
-ends = nnz(skeleton & neighbours == 1);
-branches = nnz(skeleton & neighbours >= 3);
+[ends, branches] = skeleton_points(skeleton);
 components = count_components(skeleton);
-fprintf('6. thin_volume: %d tube voxels thinned to %d skeleton voxels: %d end points, %d branch points, %d piece(s)\n', ...
+fprintf('6. thin_volume: %d tube voxels thinned to %d skeleton voxels: %d end point(s), %d branch point(s), %d piece(s)\n', ...
         nnz(mask), nnz(skeleton), ends, branches, components);
 
 picture = draw_picture(clean, skeleton, true_centres, centres, fullfile(workdir, 'demo.png'));
@@ -195,6 +193,24 @@ for j = 1:n
                                                            residuals, sxy, sz);
 end
 step = reshape(-(hessian \ gradient), 3, n)';
+end
+
+function [ends, branches] = skeleton_points(skeleton)
+% End points have one skeleton neighbour. A branch point is a voxel whose
+% neighbours fall apart into three or more pieces without it; adjacent such
+% voxels make one branch point.
+neighbours = convn(double(skeleton), ones(3, 3, 3), 'same') - 1;
+ends = nnz(skeleton & neighbours == 1);
+junction = false(size(skeleton));
+padded = false(size(skeleton) + 2);
+padded(2:end - 1, 2:end - 1, 2:end - 1) = skeleton;
+for at = find(skeleton & neighbours >= 3)'
+  [x, y, z] = ind2sub(size(skeleton), at);
+  around = padded(x:x + 2, y:y + 2, z:z + 2);
+  around(2, 2, 2) = false;
+  junction(at) = count_components(around) >= 3;
+end
+branches = count_components(junction);
 end
 
 function count = count_components(mask)

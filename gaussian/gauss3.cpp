@@ -5,14 +5,41 @@
 
 namespace {
 
+using ExponentBlock = void (*)(const double*, const double*, const double*, double, double, double, double, double,
+                               int32_t, double*);
+
 // The exponent arguments of a block of samples, in a loop the compiler
 // vectorises: the same IEEE operations on every sample, so the same bits as
-// one sample at a time. The wider clones are chosen at load time where the
-// processor has them; they divide more samples per instruction.
-__attribute__((target_clones("avx512f", "avx2", "default"))) void exponent_block(
-    const double* x, const double* y, const double* z, double cx, double cy, double cz, double sxy, double sz,
-    int32_t count, double* out) {
+// one sample at a time. The wider instances divide more samples per
+// instruction; the widest the processor runs is chosen once.
+inline __attribute__((always_inline)) void exponent_block(const double* x, const double* y, const double* z, double cx,
+                                                          double cy, double cz, double sxy, double sz, int32_t count,
+                                                          double* out) {
     for (int32_t i = 0; i < count; ++i) out[i] = gauss3_exponent(x[i], y[i], z[i], cx, cy, cz, sxy, sz);
+}
+
+void exponent_block_sse2(const double* x, const double* y, const double* z, double cx, double cy, double cz, double sxy,
+                         double sz, int32_t count, double* out) {
+    exponent_block(x, y, z, cx, cy, cz, sxy, sz, count, out);
+}
+
+__attribute__((target("avx2"))) void exponent_block_avx2(const double* x, const double* y, const double* z, double cx,
+                                                         double cy, double cz, double sxy, double sz, int32_t count,
+                                                         double* out) {
+    exponent_block(x, y, z, cx, cy, cz, sxy, sz, count, out);
+}
+
+__attribute__((target("avx512f"))) void exponent_block_avx512(const double* x, const double* y, const double* z,
+                                                              double cx, double cy, double cz, double sxy, double sz,
+                                                              int32_t count, double* out) {
+    exponent_block(x, y, z, cx, cy, cz, sxy, sz, count, out);
+}
+
+ExponentBlock widest_exponent_block() {
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f")) return exponent_block_avx512;
+    if (__builtin_cpu_supports("avx2")) return exponent_block_avx2;
+    return exponent_block_sse2;
 }
 
 }  // namespace
@@ -20,6 +47,7 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void exponent_block
 void gauss3_eval_rows(const double* x, const double* y, const double* z, const double* c, const double* sxy,
                       const double* sz, int32_t m, double* out) {
     if (m <= 0) return;
+    static const ExponentBlock exponents = widest_exponent_block();
     const double cx = c[0];
     const double cy = c[1];
     const double cz = c[2];
@@ -30,7 +58,7 @@ void gauss3_eval_rows(const double* x, const double* y, const double* z, const d
     for (int32_t start = 0; start < m; start += kBlock) {
         const int32_t count = std::min(kBlock, m - start);
         double* block = out + start;
-        exponent_block(x + start, y + start, z + start, cx, cy, cz, lateral, axial, count, block);
+        exponents(x + start, y + start, z + start, cx, cy, cz, lateral, axial, count, block);
         for (int32_t i = 0; i < count; ++i) block[i] = std::exp(block[i]);
     }
 }

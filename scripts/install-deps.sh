@@ -5,7 +5,8 @@
 # benchmark report compares against (NumPy, SciPy, scikit-image, tifffile).
 set -euo pipefail
 
-packages=(cmake make g++ binutils libgtest-dev libbenchmark-dev libtiff-dev octave liboctave-dev)
+# libomp-14-dev: LLVM's OpenMP runtime and its Archer tool, for the ThreadSanitizer build.
+packages=(cmake make g++ binutils libgtest-dev libbenchmark-dev libtiff-dev octave liboctave-dev libomp-14-dev)
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(python3 python3-numpy python3-scipy python3-skimage python3-tifffile hyperfine)
 fi

@@ -35,3 +35,21 @@ inline std::vector<mexhost::Array> expect_success(mexhost::CallResult&& result) 
     expect_success(static_cast<const mexhost::CallResult&>(result));
     return std::move(result.outputs);
 }
+
+// One call that must fail, for tables of error cases.
+struct ErrorCase {
+    int nlhs;
+    std::vector<mexhost::Array> inputs;
+    std::string identifier;  // empty for an error without one
+    std::string message;
+};
+
+// Every case fails with its identifier and message, and the failures leak nothing.
+inline void expect_errors(const mexhost::Module& module, const std::vector<ErrorCase>& cases) {
+    const size_t before = mexhost::live_allocations();
+    for (const ErrorCase& c : cases) {
+        SCOPED_TRACE(c.message);
+        expect_error(module.call(c.nlhs, c.inputs), c.identifier, c.message);
+    }
+    EXPECT_EQ(mexhost::live_allocations(), before);
+}
