@@ -3,7 +3,9 @@
 10^8 singles with 1 % NaN. Prints the median time of several calls and the
 copied bytes per second, one line per type.
 
-    /usr/bin/python3 bench/peers/nanfill.py [--count N] [--repeats R]
+    /usr/bin/python3 bench/peers/nanfill.py [--count N] [--repeats R] [--json]
+
+With --json: the rows of bench/peers/peer_output.py instead (size "N dtype").
 """
 import argparse
 import statistics
@@ -11,12 +13,16 @@ import time
 
 import numpy as np
 
+import peer_output
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--count", type=int, default=100_000_000)
     parser.add_argument("--repeats", type=int, default=5)
+    peer_output.add_json_flag(parser)
     args = parser.parse_args()
+    rows = []
     rng = np.random.default_rng(1)
     for dtype in (np.float64, np.float32):
         x = rng.random(args.count, dtype=dtype)
@@ -29,9 +35,13 @@ def main():
             times.append(time.perf_counter() - start)
             del y
         median = statistics.median(times)
-        print(f"numpy np.where(np.isnan(x), v, x) {np.dtype(dtype).name:8s} n={args.count}: "
-              f"{median * 1e3:8.1f} ms  {args.count * x.itemsize / median / 1e9:6.2f} GB/s")
+        rows.append(peer_output.row("numpy_where_isnan", f"{args.count} {np.dtype(dtype).name}", times))
+        if not args.json:
+            print(f"numpy np.where(np.isnan(x), v, x) {np.dtype(dtype).name:8s} n={args.count}: "
+                  f"{median * 1e3:8.1f} ms  {args.count * x.itemsize / median / 1e9:6.2f} GB/s")
         del x
+    if args.json:
+        peer_output.emit("numpy", rows, numpy=np.__version__)
 
 
 if __name__ == "__main__":
