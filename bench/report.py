@@ -25,7 +25,6 @@ import os
 import platform
 import re
 import shutil
-import statistics
 import subprocess
 import sys
 import time
@@ -360,7 +359,8 @@ def table_lines():
         numpy = ("NumPy broadcasting", ("py_offsets", ("numpy_broadcasting", size)))
         octave = [(f"Octave implicit expansion{pages}", (source, ("octave_implicit_expansion", size)))
                   for source, pages in octaves]
-        L.append(Line("pairwise_offsets", f"m={m}, n={n}", "core, warm output", ("offsets", f"BM_calcDiffMatrix/{m}/{n}"),
+        L.append(Line("pairwise_offsets", f"m={m}, n={n}", "core, warm output",
+                      ("offsets", f"BM_calcDiffMatrix/{m}/{n}"),
                       [("memset of the outputs, 1 thread", ("offsets", f"BM_write_memset/{m}/{n}")),
                        ("streaming stores, 1 thread", ("offsets", f"BM_write_streaming/{m}/{n}")), numpy, *octave]))
         L.append(Line("pairwise_offsets", f"m={m}, n={n}", "end to end (embedded host)",
