@@ -11,10 +11,9 @@
 
 #include "derivs3.hpp"
 #include "exactness.hpp"
+#include "float_bits.hpp"
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 struct Sums {
     std::array<double, 3> g{};

@@ -8,29 +8,7 @@
 #include <limits>
 #include <random>
 
-inline uint64_t bits_of(double value) {
-    uint64_t b;
-    std::memcpy(&b, &value, sizeof b);
-    return b;
-}
-
-inline uint32_t bits_of(float value) {
-    uint32_t b;
-    std::memcpy(&b, &value, sizeof b);
-    return b;
-}
-
-inline float float_from_bits(uint32_t b) {
-    float value;
-    std::memcpy(&value, &b, sizeof value);
-    return value;
-}
-
-// Equal bit for bit; any NaN matches any NaN (IEEE leaves payloads open).
-template <class T>
-bool same_value(T a, T b) {
-    return (std::isnan(a) && std::isnan(b)) || bits_of(a) == bits_of(b);
-}
+#include "float_bits.hpp"
 
 // Mostly ordinary values in [-range, range]; one in `special_one_in` draws
 // is NaN, ±inf, ±0, a subnormal, the smallest normal or a huge value.

@@ -7,21 +7,13 @@
 #include <random>
 #include <vector>
 
+#include "float_bits.hpp"
 #include "gauss3.hpp"
 #include "module_test.hpp"
 
 using mexhost::Array;
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
-
-uint64_t bits(double value) {
-    uint64_t b;
-    std::memcpy(&b, &value, sizeof b);
-    return b;
-}
 
 struct Model {
     double c[3];
@@ -52,16 +44,16 @@ TEST(Gauss3Core, WorkedValues) {
         double expected;
     } cases[] = {
         {1, 0, 2, unit, 0.36787944117144233},
-        {5, -3, 7, {{5, -3, 7}, 0.5, 3}, 1.0},        // at the centre
+        {5, -3, 7, {{5, -3, 7}, 0.5, 3}, 1.0},           // at the centre
         {1, 1, 2, {{0, 0, 0}, -1, -2}, std::exp(-1.5)},  // widths enter as squares
-        {0, 0, 1, lateral_zero, kNaN},                  // 0/0 laterally
+        {0, 0, 1, lateral_zero, kNaN},                   // 0/0 laterally
         {1, 0, 0, lateral_zero, 0.0},
         {0, 0, 0, axial_zero, kNaN},
         {0, 0, 3, axial_zero, 0.0},
         {kNaN, 0, 0, unit, kNaN},
         {0, 0, 0, {{kNaN, 0, 0}, 1, 1}, kNaN},
-        {40, 0, 0, unit, 0.0},                           // exponent −800 underflows to 0
-        {38, 0, 0, unit, std::exp(-722.0)},              // a subnormal result
+        {40, 0, 0, unit, 0.0},               // exponent −800 underflows to 0
+        {38, 0, 0, unit, std::exp(-722.0)},  // a subnormal result
         {kInf, 0, 0, unit, 0.0},
     };
     for (const Case& c : cases) {
@@ -70,7 +62,7 @@ TEST(Gauss3Core, WorkedValues) {
         if (std::isnan(c.expected)) {
             EXPECT_TRUE(std::isnan(value));
         } else {
-            EXPECT_EQ(bits(value), bits(c.expected));
+            EXPECT_EQ(bits_of(value), bits_of(c.expected));
         }
     }
 }
@@ -90,7 +82,7 @@ TEST(Gauss3Core, ExponentKeepsTheDefinedOrderOfOperations) {
         volatile double a = r / sxy2, b = dz2 / sz2;
         volatile double sum = a + b;
         const double expected = sum * -0.5;
-        ASSERT_EQ(bits(gauss3_exponent(x, y, z, cx, cy, cz, sxy, sz)), bits(expected));
+        ASSERT_EQ(bits_of(gauss3_exponent(x, y, z, cx, cy, cz, sxy, sz)), bits_of(expected));
     }
 }
 
@@ -135,17 +127,29 @@ TEST(Gauss3Gateway, CountAndValidationErrors) {
         {0, {x, x, x, c, one, one, one}, "", "Six input required."},
         {0, {x, x, x, c, one, one}, "", "One output required."},
         {2, {x, x, x, c, one, one}, "", "One output required."},
-        {1, {Array::numeric(mxSINGLE_CLASS, {2, 1}), x, x, c, one, one}, "gauss3_eval:notRealDouble",
+        {1,
+         {Array::numeric(mxSINGLE_CLASS, {2, 1}), x, x, c, one, one},
+         "gauss3_eval:notRealDouble",
          "Input 1 (x) must be a real double array, not single."},
-        {1, {x, Array::scalar(1), x, c, one, one}, "gauss3_eval:tooFewElements",
+        {1,
+         {x, Array::scalar(1), x, c, one, one},
+         "gauss3_eval:tooFewElements",
          "Input 2 (y) must hold at least 2 elements, but holds 1."},
-        {1, {x, x, Array::complex_matrix(2, 1), c, one, one}, "gauss3_eval:notRealDouble",
+        {1,
+         {x, x, Array::complex_matrix(2, 1), c, one, one},
+         "gauss3_eval:notRealDouble",
          "Input 3 (z) must be a real double array, not complex double."},
-        {1, {x, x, x, Array::row({0, 0}), one, one}, "gauss3_eval:tooFewElements",
+        {1,
+         {x, x, x, Array::row({0, 0}), one, one},
+         "gauss3_eval:tooFewElements",
          "Input 4 (c) must hold at least 3 elements, but holds 2."},
-        {1, {x, x, x, c, Array::matrix(0, 0), one}, "gauss3_eval:tooFewElements",
+        {1,
+         {x, x, x, c, Array::matrix(0, 0), one},
+         "gauss3_eval:tooFewElements",
          "Input 5 (sxy) must hold at least 1 element, but holds 0."},
-        {1, {x, x, x, c, one, Array::numeric(mxINT32_CLASS, {1, 1})}, "gauss3_eval:notRealDouble",
+        {1,
+         {x, x, x, c, one, Array::numeric(mxINT32_CLASS, {1, 1})},
+         "gauss3_eval:notRealDouble",
          "Input 6 (sz) must be a real double array, not int32."},
     };
     const size_t before = mexhost::live_allocations();

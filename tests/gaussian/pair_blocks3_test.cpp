@@ -9,24 +9,16 @@
 #include <random>
 #include <vector>
 
+#include "float_bits.hpp"
 #include "module_test.hpp"
 
 using mexhost::Array;
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
-
-uint64_t bits(double value) {
-    uint64_t b;
-    std::memcpy(&b, &value, sizeof b);
-    return b;
-}
-
 // Equal bit for bit; any two NaNs count as equal, since which operand's
 // payload a NaN-with-NaN operation keeps is up to the compiler.
-bool same(double x, double y) { return (std::isnan(x) && std::isnan(y)) || bits(x) == bits(y); }
+bool same(double x, double y) { return (std::isnan(x) && std::isnan(y)) || bits_of(x) == bits_of(y); }
 
 // M-by-N samples of the four inputs, column-major.
 struct Samples {
@@ -173,9 +165,9 @@ TEST(PairBlocks3Core, SymmetricBitForBitWithZeroDiagonalBlocks) {
         for (int64_t col = 0; col < ld; ++col) {
             const double x = k[row + col * ld];
             if (row / 3 == col / 3) {
-                ASSERT_EQ(bits(x), 0u) << row << "," << col;
+                ASSERT_EQ(bits_of(x), 0u) << row << "," << col;
             } else {
-                ASSERT_EQ(bits(x), bits(k[col + row * ld])) << row << "," << col;
+                ASSERT_EQ(bits_of(x), bits_of(k[col + row * ld])) << row << "," << col;
             }
         }
     }
@@ -198,7 +190,7 @@ TEST(PairBlocks3Core, NaNFillsTheRowAndColumnOfItsComponent) {
                     which == 3 ? (row / 3 == j || col / 3 == j) : (row == 3 * j + which || col == 3 * j + which);
                 SCOPED_TRACE(testing::Message() << "input " << which << " at " << row << "," << col);
                 if (diagonal) {
-                    ASSERT_EQ(bits(x), 0u);
+                    ASSERT_EQ(bits_of(x), 0u);
                 } else {
                     ASSERT_EQ(std::isnan(x), hit);
                 }
@@ -268,7 +260,7 @@ TEST(PairBlocks3Gateway, ZeroResultsWithoutReadingTheOtherInputs) {
         const auto& outputs = expect_success(result);
         ASSERT_EQ(outputs.size(), 1u);
         EXPECT_EQ(outputs[0].dims(), (std::vector<size_t>{c.size, c.size}));
-        for (double x : outputs[0].values()) EXPECT_EQ(bits(x), 0u);
+        for (double x : outputs[0].values()) EXPECT_EQ(bits_of(x), 0u);
     }
 }
 

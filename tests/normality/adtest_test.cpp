@@ -11,20 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "float_bits.hpp"
 #include "samples.hpp"
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 const char* const kCaseMessage = "'adCase' must be an integer between 0 and 4.";
 const char* const kAlphaMessage = "Admissible 'alpha' values: 0.25,  0.15,  0.10,  0.05,  0.025, 0.01, 0.005";
-
-uint64_t bits(double value) {
-    uint64_t b;
-    std::memcpy(&b, &value, sizeof b);
-    return b;
-}
 
 double statistic(const std::vector<double>& x, double mean, double sd, int32_t adCase) {
     return adtest_statistic(x.data(), static_cast<int32_t>(x.size()), mean, sd, adCase);
@@ -104,10 +97,10 @@ TEST(AdtestCore, StatisticKeepsTheDefinedOrderOfOperations) {
     volatile double square = count * count;
     volatile double f3 = 2.25 / square + (1.0 + 0.75 / count);
     volatile double f4 = 0.6 / count + 1.0;
-    EXPECT_EQ(bits(adtest_statistic(x.data(), n, mean, sd, 0)), bits(A));
-    EXPECT_EQ(bits(adtest_statistic(x.data(), n, mean, sd, 2)), bits(A));
-    EXPECT_EQ(bits(adtest_statistic(x.data(), n, mean, sd, 3)), bits(A * f3));
-    EXPECT_EQ(bits(adtest_statistic(x.data(), n, mean, sd, 4)), bits(A * f4));
+    EXPECT_EQ(bits_of(adtest_statistic(x.data(), n, mean, sd, 0)), bits_of(A));
+    EXPECT_EQ(bits_of(adtest_statistic(x.data(), n, mean, sd, 2)), bits_of(A));
+    EXPECT_EQ(bits_of(adtest_statistic(x.data(), n, mean, sd, 3)), bits_of(A * f3));
+    EXPECT_EQ(bits_of(adtest_statistic(x.data(), n, mean, sd, 4)), bits_of(A * f4));
 }
 
 TEST(AdtestCore, NumericalEdgeCases) {
@@ -139,7 +132,7 @@ TEST(AdtestCore, NumericalEdgeCases) {
         if (std::isnan(c.statistic)) {
             EXPECT_TRUE(std::isnan(A)) << A;
         } else {
-            EXPECT_EQ(bits(A), bits(c.statistic)) << A;
+            EXPECT_EQ(bits_of(A), bits_of(c.statistic)) << A;
         }
         EXPECT_EQ(adtest_sorted_data(c.x.data(), n, c.mean, c.sd, 0.05, c.adCase), c.decision);
         EXPECT_EQ(adtest(c.x.data(), n, c.mean, c.sd, 0.05, c.adCase), c.decision);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "float_bits.hpp"
 #include "module_test.hpp"
 #include "samples.hpp"
 
@@ -14,8 +15,6 @@ using mexhost::Array;
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 const char* const kCaseMessage = "'adCase' must be an integer between 0 and 4.";
 const char* const kAlphaMessage = "Admissible 'alpha' values: 0.25,  0.15,  0.10,  0.05,  0.025, 0.01, 0.005";
 

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "float_bits.hpp"
 #include "module_test.hpp"
 #include "offsets.hpp"
 
@@ -15,23 +16,14 @@ using mexhost::Array;
 
 namespace {
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-uint64_t bits(double value) {
-    uint64_t b;
-    std::memcpy(&b, &value, sizeof b);
-    return b;
-}
-
 const mexhost::Module& module() {
     static const mexhost::Module m = load_module("pairwise_offsets");
     return m;
 }
 
 // The offsets spelled out entry by entry.
-void reference(const std::vector<double>& p, const std::vector<double>& q, size_t m, size_t n,
-               std::vector<double>& dx, std::vector<double>& dy) {
+void reference(const std::vector<double>& p, const std::vector<double>& q, size_t m, size_t n, std::vector<double>& dx,
+               std::vector<double>& dy) {
     dx.assign(m * n, 0);
     dy.assign(m * n, 0);
     for (size_t j = 0; j < n; ++j) {
@@ -90,10 +82,10 @@ TEST(OffsetsCore, NonFiniteCoordinatesFollowIeeeSubtraction) {
     const std::vector<double> q = {kInf, 0.0};
     std::vector<double> dx(3), dy(3);
     calcDiffMatrix(dx.data(), dy.data(), p.data(), q.data(), 3, 1);
-    EXPECT_TRUE(std::isnan(dx[0]));            // inf - inf
-    EXPECT_EQ(dx[1], kInf);                    // inf - (-0)
-    EXPECT_TRUE(std::isnan(dx[2]));            // NaN propagates
-    EXPECT_EQ(bits(dy[0]), bits(0.0));         // 0 - 0 is +0
+    EXPECT_TRUE(std::isnan(dx[0]));           // inf - inf
+    EXPECT_EQ(dx[1], kInf);                   // inf - (-0)
+    EXPECT_TRUE(std::isnan(dx[2]));           // NaN propagates
+    EXPECT_EQ(bits_of(dy[0]), bits_of(0.0));  // 0 - 0 is +0
     EXPECT_EQ(dy[1], -1);
     EXPECT_EQ(dy[2], -2);
 }
@@ -112,7 +104,8 @@ TEST(OffsetsGateway, ReturnsBothOffsetMatrices) {
     EXPECT_EQ(outputs[0].values(), std::vector<double>{1});
     EXPECT_EQ(outputs[1].values(), std::vector<double>{2});
 
-    const auto result32 = module().call(2, {Array::matrix(3, 2, {0, 10, -1, 0, 20, 5}), Array::matrix(2, 2, {1, 4, 2, -8})});
+    const auto result32 =
+        module().call(2, {Array::matrix(3, 2, {0, 10, -1, 0, 20, 5}), Array::matrix(2, 2, {1, 4, 2, -8})});
     const auto& out = expect_success(result32);
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0].dims(), (std::vector<size_t>{3, 2}));
@@ -139,25 +132,35 @@ TEST(OffsetsGateway, CountAndValidationErrors) {
     const Array p = Array::matrix(2, 2, {0, 1, 2, 3});
     const char* const dims_message = "Only 2D point coordinates are supported.";
     expect_errors(module(), {
-        {2, {p}, "", "Two input parameters required."},
-        {2, {p, p, p}, "", "Two input parameters required."},
-        {1, {p, Array::matrix(1, 3)}, "", "Two output parameters required."},
-        {0, {p, p}, "", "Two output parameters required."},
-        {1, {p, p}, "", "Two output parameters required."},
-        {3, {p, p}, "", "Two output parameters required."},
-        {2, {Array::matrix(2, 1), p}, "", dims_message},
-        {2, {p, Array::matrix(2, 3)}, "", dims_message},
-        {2, {Array::matrix(0, 0), p}, "", dims_message},
-        {2, {Array::numeric(mxDOUBLE_CLASS, {2, 2, 2}), p}, "", dims_message},  // reads as 2x4
-        {2, {Array::numeric(mxSINGLE_CLASS, {3, 2}), p}, "pairwise_offsets:notRealDouble",
-         "Input 1 (P) must be a real double array, not single."},
-        {2, {p, Array::numeric(mxINT32_CLASS, {1, 2})}, "pairwise_offsets:notRealDouble",
-         "Input 2 (Q) must be a real double array, not int32."},
-        {2, {p, Array::complex_matrix(1, 2)}, "pairwise_offsets:notRealDouble",
-         "Input 2 (Q) must be a real double array, not complex double."},
-        {2, {Array::numeric(mxLOGICAL_CLASS, {1, 2}), p}, "pairwise_offsets:notRealDouble",
-         "Input 1 (P) must be a real double array, not logical."},
-        {2, {Array::cell(1, 2), p}, "pairwise_offsets:notRealDouble",
-         "Input 1 (P) must be a real double array, not cell."},
-    });
+                                {2, {p}, "", "Two input parameters required."},
+                                {2, {p, p, p}, "", "Two input parameters required."},
+                                {1, {p, Array::matrix(1, 3)}, "", "Two output parameters required."},
+                                {0, {p, p}, "", "Two output parameters required."},
+                                {1, {p, p}, "", "Two output parameters required."},
+                                {3, {p, p}, "", "Two output parameters required."},
+                                {2, {Array::matrix(2, 1), p}, "", dims_message},
+                                {2, {p, Array::matrix(2, 3)}, "", dims_message},
+                                {2, {Array::matrix(0, 0), p}, "", dims_message},
+                                {2, {Array::numeric(mxDOUBLE_CLASS, {2, 2, 2}), p}, "", dims_message},  // reads as 2x4
+                                {2,
+                                 {Array::numeric(mxSINGLE_CLASS, {3, 2}), p},
+                                 "pairwise_offsets:notRealDouble",
+                                 "Input 1 (P) must be a real double array, not single."},
+                                {2,
+                                 {p, Array::numeric(mxINT32_CLASS, {1, 2})},
+                                 "pairwise_offsets:notRealDouble",
+                                 "Input 2 (Q) must be a real double array, not int32."},
+                                {2,
+                                 {p, Array::complex_matrix(1, 2)},
+                                 "pairwise_offsets:notRealDouble",
+                                 "Input 2 (Q) must be a real double array, not complex double."},
+                                {2,
+                                 {Array::numeric(mxLOGICAL_CLASS, {1, 2}), p},
+                                 "pairwise_offsets:notRealDouble",
+                                 "Input 1 (P) must be a real double array, not logical."},
+                                {2,
+                                 {Array::cell(1, 2), p},
+                                 "pairwise_offsets:notRealDouble",
+                                 "Input 1 (P) must be a real double array, not cell."},
+                            });
 }
