@@ -117,45 +117,34 @@ TEST(Gauss3Gateway, CountAndValidationErrors) {
     const Array x = Array::column({1, 2});
     const Array c = Array::row({0, 0, 0});
     const Array one = Array::scalar(1);
-    struct Case {
-        int nlhs;
-        std::vector<Array> inputs;
-        const char* identifier;
-        const char* message;
-    } cases[] = {
-        {1, {x, x, x, c, one}, "", "Six input required."},
-        {0, {x, x, x, c, one, one, one}, "", "Six input required."},
-        {0, {x, x, x, c, one, one}, "", "One output required."},
-        {2, {x, x, x, c, one, one}, "", "One output required."},
-        {1,
-         {Array::numeric(mxSINGLE_CLASS, {2, 1}), x, x, c, one, one},
-         "gauss3_eval:notRealDouble",
-         "Input 1 (x) must be a real double array, not single."},
-        {1,
-         {x, Array::scalar(1), x, c, one, one},
-         "gauss3_eval:tooFewElements",
-         "Input 2 (y) must hold at least 2 elements, but holds 1."},
-        {1,
-         {x, x, Array::complex_matrix(2, 1), c, one, one},
-         "gauss3_eval:notRealDouble",
-         "Input 3 (z) must be a real double array, not complex double."},
-        {1,
-         {x, x, x, Array::row({0, 0}), one, one},
-         "gauss3_eval:tooFewElements",
-         "Input 4 (c) must hold at least 3 elements, but holds 2."},
-        {1,
-         {x, x, x, c, Array::matrix(0, 0), one},
-         "gauss3_eval:tooFewElements",
-         "Input 5 (sxy) must hold at least 1 element, but holds 0."},
-        {1,
-         {x, x, x, c, one, Array::numeric(mxINT32_CLASS, {1, 1})},
-         "gauss3_eval:notRealDouble",
-         "Input 6 (sz) must be a real double array, not int32."},
-    };
-    const size_t before = mexhost::live_allocations();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        expect_error(module().call(c.nlhs, c.inputs), c.identifier, c.message);
-    }
-    EXPECT_EQ(mexhost::live_allocations(), before);
+    expect_errors(module(), {
+                                {1, {x, x, x, c, one}, "", "Six input required."},
+                                {0, {x, x, x, c, one, one, one}, "", "Six input required."},
+                                {0, {x, x, x, c, one, one}, "", "One output required."},
+                                {2, {x, x, x, c, one, one}, "", "One output required."},
+                                {1,
+                                 {Array::numeric(mxSINGLE_CLASS, {2, 1}), x, x, c, one, one},
+                                 "gauss3_eval:notRealDouble",
+                                 "Input 1 (x) must be a real double array, not single."},
+                                {1,
+                                 {x, Array::scalar(1), x, c, one, one},
+                                 "gauss3_eval:tooFewElements",
+                                 "Input 2 (y) must hold at least 2 elements, but holds 1."},
+                                {1,
+                                 {x, x, Array::complex_matrix(2, 1), c, one, one},
+                                 "gauss3_eval:notRealDouble",
+                                 "Input 3 (z) must be a real double array, not complex double."},
+                                {1,
+                                 {x, x, x, Array::row({0, 0}), one, one},
+                                 "gauss3_eval:tooFewElements",
+                                 "Input 4 (c) must hold at least 3 elements, but holds 2."},
+                                {1,
+                                 {x, x, x, c, Array::matrix(0, 0), one},
+                                 "gauss3_eval:tooFewElements",
+                                 "Input 5 (sxy) must hold at least 1 element, but holds 0."},
+                                {1,
+                                 {x, x, x, c, one, Array::numeric(mxINT32_CLASS, {1, 1})},
+                                 "gauss3_eval:notRealDouble",
+                                 "Input 6 (sz) must be a real double array, not int32."},
+                            });
 }

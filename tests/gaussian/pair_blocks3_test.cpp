@@ -267,47 +267,36 @@ TEST(PairBlocks3Gateway, ZeroResultsWithoutReadingTheOtherInputs) {
 TEST(PairBlocks3Gateway, CountAndValidationErrors) {
     const Array x = Array::matrix(2, 3);
     const Array short_x = Array::matrix(2, 2);
-    struct Case {
-        int nlhs;
-        std::vector<Array> inputs;
-        const char* identifier;
-        const char* message;
-    } cases[] = {
-        {1, {x, x, x}, "", "Four input required."},
-        {0, {x, x, x, x, x}, "", "Four input required."},
-        {0, {x, x, x, x}, "", "One output required."},
-        {2, {x, x, x, x}, "", "One output required."},
-        {1,
-         {Array::numeric(mxSINGLE_CLASS, {2, 3}), x, x, x},
-         "pair_blocks3:notRealDouble",
-         "Input 1 (U) must be a real double array, not single."},
-        {1,
-         {x, short_x, x, x},
-         "pair_blocks3:tooFewElements",
-         "Input 2 (V) must hold at least 6 elements, but holds 4."},
-        {1,
-         {x, x, Array::complex_matrix(2, 3), x},
-         "pair_blocks3:notRealDouble",
-         "Input 3 (W) must be a real double array, not complex double."},
-        {1,
-         {x, x, x, Array::numeric(mxINT32_CLASS, {2, 3})},
-         "pair_blocks3:notRealDouble",
-         "Input 4 (A) must be a real double array, not int32."},
-        {1,
-         {x, x, x, short_x},
-         "pair_blocks3:tooFewElements",
-         "Input 4 (A) must hold at least 6 elements, but holds 4."},
-        // An empty U of 400 million columns asks for a result whose byte
-        // count does not fit in 64 bits.
-        {1,
-         {Array::matrix(0, 400000000), x, x, x},
-         "pair_blocks3:tooLarge",
-         "Input 1 (U) has 400000000 columns; the 3N-by-3N result allows at most 357913941."},
-    };
-    const size_t before = mexhost::live_allocations();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        expect_error(module().call(c.nlhs, c.inputs), c.identifier, c.message);
-    }
-    EXPECT_EQ(mexhost::live_allocations(), before);
+    expect_errors(module(), {
+                                {1, {x, x, x}, "", "Four input required."},
+                                {0, {x, x, x, x, x}, "", "Four input required."},
+                                {0, {x, x, x, x}, "", "One output required."},
+                                {2, {x, x, x, x}, "", "One output required."},
+                                {1,
+                                 {Array::numeric(mxSINGLE_CLASS, {2, 3}), x, x, x},
+                                 "pair_blocks3:notRealDouble",
+                                 "Input 1 (U) must be a real double array, not single."},
+                                {1,
+                                 {x, short_x, x, x},
+                                 "pair_blocks3:tooFewElements",
+                                 "Input 2 (V) must hold at least 6 elements, but holds 4."},
+                                {1,
+                                 {x, x, Array::complex_matrix(2, 3), x},
+                                 "pair_blocks3:notRealDouble",
+                                 "Input 3 (W) must be a real double array, not complex double."},
+                                {1,
+                                 {x, x, x, Array::numeric(mxINT32_CLASS, {2, 3})},
+                                 "pair_blocks3:notRealDouble",
+                                 "Input 4 (A) must be a real double array, not int32."},
+                                {1,
+                                 {x, x, x, short_x},
+                                 "pair_blocks3:tooFewElements",
+                                 "Input 4 (A) must hold at least 6 elements, but holds 4."},
+                                // An empty U of 400 million columns asks for a result whose byte
+                                // count does not fit in 64 bits.
+                                {1,
+                                 {Array::matrix(0, 400000000), x, x, x},
+                                 "pair_blocks3:tooLarge",
+                                 "Input 1 (U) has 400000000 columns; the 3N-by-3N result allows at most 357913941."},
+                            });
 }
