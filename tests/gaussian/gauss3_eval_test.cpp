@@ -86,10 +86,40 @@ TEST(Gauss3Core, ExponentKeepsTheDefinedOrderOfOperations) {
     }
 }
 
+TEST(Gauss3Core, EveryLevelGivesTheBitsOfOneSampleAtATime) {
+    // Lengths around the vector widths and the 512-sample block, with a
+    // share of NaN and infinite coordinates.
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> coordinate(-30, 30), width(0.2, 6), share(0, 1);
+    const auto value = [&] {
+        const double p = share(rng);
+        return p < 0.01 ? kNaN : p < 0.02 ? -kInf : coordinate(rng);
+    };
+    for (int32_t m : {1, 3, 7, 8, 17, 511, 512, 513, 1100}) {
+        std::vector<double> x(m), y(m), z(m);
+        for (int32_t i = 0; i < m; ++i) x[i] = value(), y[i] = value(), z[i] = value();
+        const double c[3] = {coordinate(rng), coordinate(rng), coordinate(rng)};
+        const double sxy = width(rng), sz = width(rng);
+        for (SimdLevel level : supported_simd_levels()) {
+            SCOPED_TRACE(testing::Message() << "m=" << m << " " << simd_level_name(level));
+            std::vector<double> out(static_cast<size_t>(m) + 1, -7.0);
+            gauss3_eval_rows_on(level, x.data(), y.data(), z.data(), c, &sxy, &sz, m, out.data());
+            for (int32_t i = 0; i < m; ++i) {
+                const double expected = std::exp(gauss3_exponent(x[i], y[i], z[i], c[0], c[1], c[2], sxy, sz));
+                ASSERT_EQ(bits_of(out[i]), bits_of(expected)) << "sample " << i;
+            }
+            ASSERT_EQ(out[m], -7.0);  // nothing written past the end
+        }
+    }
+}
+
 TEST(Gauss3Core, NothingIsReadOrWrittenWithoutSamples) {
     double out = 42;
     gauss3_eval_rows(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, &out);
     gauss3_eval_rows(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -3, &out);
+    for (SimdLevel level : supported_simd_levels()) {
+        gauss3_eval_rows_on(level, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, &out);
+    }
     EXPECT_EQ(out, 42);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -79,9 +80,14 @@ std::vector<double> reference(const Samples& s) {
     return k;
 }
 
-std::vector<double> fill(const Samples& s, PairBlocks3Isa isa = pair_blocks3_auto) {
+// On the given level, or on the one chosen at run time when there is none.
+std::vector<double> fill(const Samples& s, std::optional<SimdLevel> level = std::nullopt) {
     std::vector<double> k(static_cast<size_t>(9 * s.n * s.n), 0.0);
-    pair_blocks3_fill_isa(isa, s.u.data(), s.v.data(), s.w.data(), s.a.data(), s.m, s.n, k.data());
+    if (level) {
+        pair_blocks3_fill_on(*level, s.u.data(), s.v.data(), s.w.data(), s.a.data(), s.m, s.n, k.data());
+    } else {
+        pair_blocks3_fill(s.u.data(), s.v.data(), s.w.data(), s.a.data(), s.m, s.n, k.data());
+    }
     return k;
 }
 
@@ -94,7 +100,14 @@ int64_t first_difference(const std::vector<double>& x, const std::vector<double>
     return -1;
 }
 
-const PairBlocks3Isa kIsas[] = {pair_blocks3_auto, pair_blocks3_sse2, pair_blocks3_avx2, pair_blocks3_avx512};
+// The run-time choice and every level this CPU supports.
+std::vector<std::optional<SimdLevel>> levels() {
+    std::vector<std::optional<SimdLevel>> all = {std::nullopt};
+    for (SimdLevel level : supported_simd_levels()) all.push_back(level);
+    return all;
+}
+
+const char* name_of(std::optional<SimdLevel> level) { return level ? simd_level_name(*level) : "dispatched"; }
 
 // M = 1, N = 2: k_00 = (1, 2, 3), k_01 = (4, 5, 6), t = 2.
 Samples worked_example() {
@@ -127,10 +140,9 @@ Array matrix_of(const std::vector<double>& x, int64_t m, int64_t n) {
 }  // namespace
 
 TEST(PairBlocks3Core, WorkedExampleOnEveryInstructionSet) {
-    for (PairBlocks3Isa isa : kIsas) {
-        if (!pair_blocks3_isa_supported(isa)) continue;
-        SCOPED_TRACE(isa);
-        EXPECT_EQ(fill(worked_example(), isa), kWorkedResult);
+    for (std::optional<SimdLevel> level : levels()) {
+        SCOPED_TRACE(name_of(level));
+        EXPECT_EQ(fill(worked_example(), level), kWorkedResult);
     }
 }
 
@@ -146,10 +158,9 @@ TEST(PairBlocks3Core, MatchesTheScalarLoopBitForBit) {
     for (const Case& c : cases) {
         const Samples s = random_samples(c.m, c.n, c.special_share, seed++);
         const std::vector<double> expected = reference(s);
-        for (PairBlocks3Isa isa : kIsas) {
-            if (!pair_blocks3_isa_supported(isa)) continue;
-            SCOPED_TRACE(testing::Message() << "M=" << c.m << " N=" << c.n << " isa=" << isa);
-            const std::vector<double> k = fill(s, isa);
+        for (std::optional<SimdLevel> level : levels()) {
+            SCOPED_TRACE(testing::Message() << "M=" << c.m << " N=" << c.n << " " << name_of(level));
+            const std::vector<double> k = fill(s, level);
             const int64_t at = first_difference(k, expected);
             EXPECT_EQ(at, -1) << "row " << at % (3 * c.n) << ", column " << at / (3 * c.n) << ": " << k[at]
                               << " instead of " << expected[at];
