@@ -25,6 +25,7 @@ void exponent_block_sse2(const double* x, const double* y, const double* z, doub
     exponent_block(x, y, z, cx, cy, cz, sxy, sz, count, out);
 }
 
+#ifdef SIMD_LEVEL_X86
 __attribute__((target("avx2"))) void exponent_block_avx2(const double* x, const double* y, const double* z, double cx,
                                                          double cy, double cz, double sxy, double sz, int32_t count,
                                                          double* out) {
@@ -36,16 +37,15 @@ __attribute__((target("avx512f"))) void exponent_block_avx512(const double* x, c
                                                               int32_t count, double* out) {
     exponent_block(x, y, z, cx, cy, cz, sxy, sz, count, out);
 }
+#endif
 
 ExponentBlock exponent_block_for(SimdLevel level) {
-    switch (level) {
-        case SimdLevel::avx512:
-            return exponent_block_avx512;
-        case SimdLevel::avx2:
-            return exponent_block_avx2;
-        case SimdLevel::sse2:
-            break;
-    }
+#ifdef SIMD_LEVEL_X86
+    if (level == SimdLevel::avx512) return exponent_block_avx512;
+    if (level == SimdLevel::avx2) return exponent_block_avx2;
+#else
+    (void)level;
+#endif
     return exponent_block_sse2;
 }
 

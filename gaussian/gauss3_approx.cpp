@@ -53,8 +53,7 @@ void rows_sse2(const double* x, const double* y, const double* z, const double* 
     approx_rows<4>(x, y, z, c, sxy, sz, m, out);
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-#define GAUSS3_APPROX_WIDE 1
+#ifdef SIMD_LEVEL_X86
 // Wider paths for CPUs that have them. Only the register width changes: no
 // fused multiply-add is enabled, and each lane's operations are the same.
 __attribute__((target("avx2"))) void rows_avx2(const double* x, const double* y, const double* z, const double* c,
@@ -74,7 +73,7 @@ using Rows = void (*)(const double*, const double*, const double*, const double*
                       double*);
 
 Rows rows_for(SimdLevel level) {
-#ifdef GAUSS3_APPROX_WIDE
+#ifdef SIMD_LEVEL_X86
     if (level == SimdLevel::avx512) return rows_avx512;
     if (level == SimdLevel::avx2) return rows_avx2;
 #else

@@ -164,8 +164,7 @@ void upper_sse2(const double* u, const double* v, const double* w, const double*
     sum_upper<Vec2, 1>(u, v, w, a, m, n, out);
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-#define PB3_X86 1
+#ifdef SIMD_LEVEL_X86
 
 __attribute__((target("avx2"))) void upper_avx2(const double* u, const double* v, const double* w, const double* a,
                                                 int64_t m, int64_t n, const Output& out) {
@@ -205,7 +204,7 @@ void pair_blocks3_fill_on(SimdLevel level, const double* u, const double* v, con
     if (m <= 0 || n <= 1) return;
     const Output out{k, 3 * n};
     switch (level) {
-#ifdef PB3_X86
+#ifdef SIMD_LEVEL_X86
         case SimdLevel::avx512:
             upper_avx512(u, v, w, a, m, n, out);
             break;

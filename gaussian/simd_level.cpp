@@ -1,7 +1,7 @@
 #include "simd_level.hpp"
 
 bool simd_level_supported(SimdLevel level) {
-#if defined(__x86_64__) || defined(__i386__)
+#ifdef SIMD_LEVEL_X86
     __builtin_cpu_init();
     switch (level) {
         case SimdLevel::avx512:

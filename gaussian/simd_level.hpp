@@ -8,6 +8,12 @@
 
 enum class SimdLevel { sse2, avx2, avx512 };
 
+// The avx2 and avx512 kernels exist on x86 only; elsewhere every kernel runs
+// its portable sse2 code and only that level is supported.
+#if defined(__x86_64__) || defined(__i386__)
+#define SIMD_LEVEL_X86 1
+#endif
+
 // avx512 stands for AVX-512 F, DQ, VL and BW together: without DQ the
 // compiler splits some lane comparisons into scalar code, and every CPU with
 // DQ also has VL and BW.
