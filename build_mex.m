@@ -25,12 +25,12 @@ end
 % One row per function: name, folder, sources in that folder, extra compiler
 % and linker flags, extra libraries.
 modules = {
-  'gauss3_eval', 'gaussian', {'gauss3_eval.cpp', 'gauss3.cpp'}, {}, {}
+  'gauss3_eval', 'gaussian', {'gauss3_eval.cpp', 'gauss3.cpp', 'simd_level.cpp'}, {}, {}
   'tiff_stack_dims', 'tiffstack', {'tiff_stack_dims.cpp', 'stack_geometry.cpp'}, {}, {'-ltiff'}
-  'gauss3_eval_approx', 'gaussian', {'gauss3_eval_approx.cpp', 'gauss3_approx.cpp'}, {}, {}
+  'gauss3_eval_approx', 'gaussian', {'gauss3_eval_approx.cpp', 'gauss3_approx.cpp', 'simd_level.cpp'}, {}, {}
   'accum_derivs3', 'gaussian', {'accum_derivs3.cpp', 'derivs3.cpp'}, {}, {}
   'normality_check', 'normality', {'normality_check.cpp', 'adtest.cpp'}, {}, {}
-  'pair_blocks3', 'gaussian', {'pair_blocks3.cpp', 'pair_blocks3_fill.cpp'}, {}, {}
+  'pair_blocks3', 'gaussian', {'pair_blocks3.cpp', 'pair_blocks3_fill.cpp', 'simd_level.cpp'}, {}, {}
   'thin_volume', 'thinning', {'thin_volume.cpp', 'templates.cpp', 'orientation.cpp', 'thin.cpp'}, {}, {}
   'pairwise_offsets', 'offsets', {'pairwise_offsets.cpp', 'offsets.cpp'}, {}, {}
   'fill_nan', 'nanfill', {'fill_nan.cpp', 'nanfill.cpp'}, {'-fopenmp'}, {}

@@ -82,9 +82,9 @@ void BM_Approx_kernel(benchmark::State& state) { run_eval_kernel(state, gauss3_e
 
 // Each instruction-set path on its own (skipped where the CPU lacks it).
 void BM_Approx_kernel_path(benchmark::State& state) {
-    const auto path = static_cast<ApproxPath>(state.range(0));
-    state.SetLabel(path == ApproxPath::sse2 ? "sse2" : path == ApproxPath::avx2 ? "avx2" : "avx512");
-    if (!approx_path_supported(path)) {
+    const auto path = static_cast<SimdLevel>(state.range(0));
+    state.SetLabel(simd_level_name(path));
+    if (!simd_level_supported(path)) {
         state.SkipWithError("not supported by this CPU");
         return;
     }

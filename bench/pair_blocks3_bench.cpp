@@ -39,24 +39,28 @@ void count_pairs(benchmark::State& state, int64_t m, int64_t n) {
     state.counters["pair_samples/s"] = benchmark::Counter(pairs * state.iterations(), benchmark::Counter::kIsRate);
 }
 
-void run_fill(benchmark::State& state, PairBlocks3Isa isa) {
-    if (!pair_blocks3_isa_supported(isa)) {
+void run_fill(benchmark::State& state, SimdLevel level) {
+    if (!simd_level_supported(level)) {
         state.SkipWithError("instruction set not supported here");
         return;
     }
     const Inputs in(state.range(0), state.range(1));
     std::vector<double> k(static_cast<size_t>(9 * in.n * in.n), 0.0);
     for (auto _ : state) {
-        pair_blocks3_fill_isa(isa, in.u.data(), in.v.data(), in.w.data(), in.a.data(), in.m, in.n, k.data());
+        pair_blocks3_fill_on(level, in.u.data(), in.v.data(), in.w.data(), in.a.data(), in.m, in.n, k.data());
         benchmark::DoNotOptimize(k.data());
         benchmark::ClobberMemory();
     }
     count_pairs(state, in.m, in.n);
 }
 
-void BM_pair_blocks3_fill(benchmark::State& state) { run_fill(state, pair_blocks3_auto); }
+void BM_pair_blocks3_fill(benchmark::State& state) { run_fill(state, widest_simd_level()); }
 
-void BM_pair_blocks3_isa(benchmark::State& state) { run_fill(state, static_cast<PairBlocks3Isa>(state.range(2))); }
+void BM_pair_blocks3_isa(benchmark::State& state) {
+    const auto level = static_cast<SimdLevel>(state.range(2));
+    state.SetLabel(simd_level_name(level));
+    run_fill(state, level);
+}
 
 void BM_pair_blocks3_module(benchmark::State& state) {
     const Inputs in(state.range(0), state.range(1));
@@ -90,8 +94,8 @@ void sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_pair_blocks3_fill)->Apply(sizes);
 BENCHMARK(BM_pair_blocks3_isa)
     ->ArgNames({"M", "N", "isa"})
-    ->Args({2000, 500, pair_blocks3_sse2})
-    ->Args({2000, 500, pair_blocks3_avx2})
-    ->Args({2000, 500, pair_blocks3_avx512})
+    ->Args({2000, 500, static_cast<int64_t>(SimdLevel::sse2)})
+    ->Args({2000, 500, static_cast<int64_t>(SimdLevel::avx2)})
+    ->Args({2000, 500, static_cast<int64_t>(SimdLevel::avx512)})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_pair_blocks3_module)->Apply(sizes);

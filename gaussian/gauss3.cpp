@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "simd_level.hpp"
+
 namespace {
 
 using ExponentBlock = void (*)(const double*, const double*, const double*, double, double, double, double, double,
@@ -23,6 +25,7 @@ void exponent_block_sse2(const double* x, const double* y, const double* z, doub
     exponent_block(x, y, z, cx, cy, cz, sxy, sz, count, out);
 }
 
+#ifdef SIMD_LEVEL_X86
 __attribute__((target("avx2"))) void exponent_block_avx2(const double* x, const double* y, const double* z, double cx,
                                                          double cy, double cz, double sxy, double sz, int32_t count,
                                                          double* out) {
@@ -34,20 +37,24 @@ __attribute__((target("avx512f"))) void exponent_block_avx512(const double* x, c
                                                               int32_t count, double* out) {
     exponent_block(x, y, z, cx, cy, cz, sxy, sz, count, out);
 }
+#endif
 
-ExponentBlock widest_exponent_block() {
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f")) return exponent_block_avx512;
-    if (__builtin_cpu_supports("avx2")) return exponent_block_avx2;
+ExponentBlock exponent_block_for(SimdLevel level) {
+#ifdef SIMD_LEVEL_X86
+    if (level == SimdLevel::avx512) return exponent_block_avx512;
+    if (level == SimdLevel::avx2) return exponent_block_avx2;
+#else
+    (void)level;
+#endif
     return exponent_block_sse2;
 }
 
 }  // namespace
 
-void gauss3_eval_rows(const double* x, const double* y, const double* z, const double* c, const double* sxy,
-                      const double* sz, int32_t m, double* out) {
+void gauss3_eval_rows_on(SimdLevel level, const double* x, const double* y, const double* z, const double* c,
+                         const double* sxy, const double* sz, int32_t m, double* out) {
     if (m <= 0) return;
-    static const ExponentBlock exponents = widest_exponent_block();
+    const ExponentBlock exponents = exponent_block_for(level);
     const double cx = c[0];
     const double cy = c[1];
     const double cz = c[2];
@@ -61,4 +68,9 @@ void gauss3_eval_rows(const double* x, const double* y, const double* z, const d
         exponents(x + start, y + start, z + start, cx, cy, cz, lateral, axial, count, block);
         for (int32_t i = 0; i < count; ++i) block[i] = std::exp(block[i]);
     }
+}
+
+void gauss3_eval_rows(const double* x, const double* y, const double* z, const double* c, const double* sxy,
+                      const double* sz, int32_t m, double* out) {
+    gauss3_eval_rows_on(widest_simd_level(), x, y, z, c, sxy, sz, m, out);
 }

@@ -53,8 +53,7 @@ void rows_sse2(const double* x, const double* y, const double* z, const double* 
     approx_rows<4>(x, y, z, c, sxy, sz, m, out);
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-#define GAUSS3_APPROX_WIDE 1
+#ifdef SIMD_LEVEL_X86
 // Wider paths for CPUs that have them. Only the register width changes: no
 // fused multiply-add is enabled, and each lane's operations are the same.
 __attribute__((target("avx2"))) void rows_avx2(const double* x, const double* y, const double* z, const double* c,
@@ -73,47 +72,25 @@ __attribute__((target("avx512f,avx512dq,avx512vl,avx512bw"))) void rows_avx512(c
 using Rows = void (*)(const double*, const double*, const double*, const double*, const double*, const double*, int32_t,
                       double*);
 
-Rows rows_for(ApproxPath path) {
-#ifdef GAUSS3_APPROX_WIDE
-    if (path == ApproxPath::avx512) return rows_avx512;
-    if (path == ApproxPath::avx2) return rows_avx2;
+Rows rows_for(SimdLevel level) {
+#ifdef SIMD_LEVEL_X86
+    if (level == SimdLevel::avx512) return rows_avx512;
+    if (level == SimdLevel::avx2) return rows_avx2;
 #else
-    (void)path;
+    (void)level;
 #endif
-    return rows_sse2;
-}
-
-Rows widest_rows() {
-    if (approx_path_supported(ApproxPath::avx512)) return rows_for(ApproxPath::avx512);
-    if (approx_path_supported(ApproxPath::avx2)) return rows_for(ApproxPath::avx2);
     return rows_sse2;
 }
 
 }  // namespace
 
-bool approx_path_supported(ApproxPath path) {
-#ifdef GAUSS3_APPROX_WIDE
-    __builtin_cpu_init();
-    if (path == ApproxPath::avx512) {
-        // Without DQ the compiler splits the lane comparisons into scalar
-        // code; every CPU with AVX-512 DQ also has VL and BW.
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
-    }
-    if (path == ApproxPath::avx2) return __builtin_cpu_supports("avx2");
-    return true;
-#else
-    return path == ApproxPath::sse2;
-#endif
-}
-
-void gauss3_eval_approx_rows_on(ApproxPath path, const double* x, const double* y, const double* z, const double* c,
+void gauss3_eval_approx_rows_on(SimdLevel level, const double* x, const double* y, const double* z, const double* c,
                                 const double* sxy, const double* sz, int32_t m, double* out) {
-    rows_for(path)(x, y, z, c, sxy, sz, m, out);
+    rows_for(level)(x, y, z, c, sxy, sz, m, out);
 }
 
 void gauss3_eval_approx_rows(const double* x, const double* y, const double* z, const double* c, const double* sxy,
                              const double* sz, int32_t m, double* out) {
-    static const Rows rows = widest_rows();
+    static const Rows rows = rows_for(widest_simd_level());
     rows(x, y, z, c, sxy, sz, m, out);
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "simd_level.hpp"
+
 // out[i] = fast_exp(float(gauss3_exponent(x[i], y[i], z[i], c…, sxy, sz))),
 // widened to double, for i < m. Reads c[0..2], *sxy and *sz only when m >= 1.
 // Vectorised across samples on the widest instruction set this CPU runs
@@ -11,9 +13,7 @@
 void gauss3_eval_approx_rows(const double* x, const double* y, const double* z, const double* c, const double* sxy,
                              const double* sz, int32_t m, double* out);
 
-// The paths gauss3_eval_approx_rows chooses from, for tests and benchmarks.
-enum class ApproxPath { sse2, avx2, avx512 };
-bool approx_path_supported(ApproxPath path);
-// Precondition: approx_path_supported(path).
-void gauss3_eval_approx_rows_on(ApproxPath path, const double* x, const double* y, const double* z, const double* c,
+// The same on a forced level, for tests and benchmarks.
+// Precondition: simd_level_supported(level).
+void gauss3_eval_approx_rows_on(SimdLevel level, const double* x, const double* y, const double* z, const double* c,
                                 const double* sxy, const double* sz, int32_t m, double* out);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "simd_level.hpp"
+
 // u, v, w, a: M-by-N column-major arrays (element (i, j) at i + j*m), the
 // 3-vector k_ij = (u, v, w) and the value a_ij of component j at sample i.
 // k: 3N-by-3N column-major, zeros on entry. For j < k the block (j, k) gets
@@ -18,13 +20,8 @@
 void pair_blocks3_fill(const double* u, const double* v, const double* w, const double* a, int64_t m, int64_t n,
                        double* k);
 
-// The instruction sets the summation kernel can use. Every one gives the same
-// bits; the widest one the processor supports is chosen by default.
-enum PairBlocks3Isa { pair_blocks3_auto, pair_blocks3_sse2, pair_blocks3_avx2, pair_blocks3_avx512 };
-
-bool pair_blocks3_isa_supported(PairBlocks3Isa isa);
-
-// pair_blocks3_fill with the kernel forced to one instruction set (which must
-// be supported), so tests and benchmarks can compare the paths.
-void pair_blocks3_fill_isa(PairBlocks3Isa isa, const double* u, const double* v, const double* w, const double* a,
-                           int64_t m, int64_t n, double* k);
+// The summation kernel runs on the widest instruction set the processor
+// supports; every level gives the same bits. pair_blocks3_fill_on forces one
+// level (which must be supported), so tests and benchmarks can compare them.
+void pair_blocks3_fill_on(SimdLevel level, const double* u, const double* v, const double* w, const double* a,
+                          int64_t m, int64_t n, double* k);

@@ -164,8 +164,7 @@ void upper_sse2(const double* u, const double* v, const double* w, const double*
     sum_upper<Vec2, 1>(u, v, w, a, m, n, out);
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-#define PB3_X86 1
+#ifdef SIMD_LEVEL_X86
 
 __attribute__((target("avx2"))) void upper_avx2(const double* u, const double* v, const double* w, const double* a,
                                                 int64_t m, int64_t n, const Output& out) {
@@ -196,36 +195,20 @@ void mirror_lower(const Output& out, int64_t n) {
     }
 }
 
-PairBlocks3Isa widest_supported() {
-    if (pair_blocks3_isa_supported(pair_blocks3_avx512)) return pair_blocks3_avx512;
-    if (pair_blocks3_isa_supported(pair_blocks3_avx2)) return pair_blocks3_avx2;
-    return pair_blocks3_sse2;
-}
-
 }  // namespace
 
-bool pair_blocks3_isa_supported(PairBlocks3Isa isa) {
-    if (isa == pair_blocks3_auto || isa == pair_blocks3_sse2) return true;
-#ifdef PB3_X86
-    __builtin_cpu_init();
-    if (isa == pair_blocks3_avx2) return __builtin_cpu_supports("avx2");
-    if (isa == pair_blocks3_avx512) return __builtin_cpu_supports("avx512f");
-#endif
-    return false;
-}
-
-void pair_blocks3_fill_isa(PairBlocks3Isa isa, const double* u, const double* v, const double* w, const double* a,
-                           int64_t m, int64_t n, double* k) {
+void pair_blocks3_fill_on(SimdLevel level, const double* u, const double* v, const double* w, const double* a,
+                          int64_t m, int64_t n, double* k) {
     // Without samples or pairs the zeros on entry are already the result, and
     // a large empty result is left untouched.
     if (m <= 0 || n <= 1) return;
     const Output out{k, 3 * n};
-    switch (isa == pair_blocks3_auto ? widest_supported() : isa) {
-#ifdef PB3_X86
-        case pair_blocks3_avx512:
+    switch (level) {
+#ifdef SIMD_LEVEL_X86
+        case SimdLevel::avx512:
             upper_avx512(u, v, w, a, m, n, out);
             break;
-        case pair_blocks3_avx2:
+        case SimdLevel::avx2:
             upper_avx2(u, v, w, a, m, n, out);
             break;
 #endif
@@ -238,5 +221,5 @@ void pair_blocks3_fill_isa(PairBlocks3Isa isa, const double* u, const double* v,
 
 void pair_blocks3_fill(const double* u, const double* v, const double* w, const double* a, int64_t m, int64_t n,
                        double* k) {
-    pair_blocks3_fill_isa(pair_blocks3_auto, u, v, w, a, m, n, k);
+    pair_blocks3_fill_on(widest_simd_level(), u, v, w, a, m, n, k);
 }

@@ -20,22 +20,6 @@ const mexhost::Module& derivs() {
     return m;
 }
 
-struct ErrorCase {
-    int nlhs;
-    std::vector<Array> inputs;
-    const char* identifier;
-    const char* message;
-};
-
-void expect_errors_without_leaks(const mexhost::Module& module, const std::vector<ErrorCase>& cases) {
-    const size_t before = mexhost::live_allocations();
-    for (const ErrorCase& c : cases) {
-        SCOPED_TRACE(c.message);
-        expect_error(module.call(c.nlhs, c.inputs), c.identifier, c.message);
-    }
-    EXPECT_EQ(mexhost::live_allocations(), before);
-}
-
 }  // namespace
 
 TEST(Gauss3EvalApproxGateway, EvaluatesTheFirstColumnOfX) {
@@ -55,18 +39,18 @@ TEST(Gauss3EvalApproxGateway, EmptyAndErrors) {
     const Array x = Array::column({1, 2});
     const Array c = Array::row({0, 0, 0});
     const Array one = Array::scalar(1);
-    expect_errors_without_leaks(approx(), {
-                                              {1, {x, x, x, c, one}, "", "Six input required."},
-                                              {2, {x, x, x, c, one, one}, "", "One output required."},
-                                              {1,
-                                               {Array::numeric(mxSINGLE_CLASS, {2, 1}), x, x, c, one, one},
-                                               "gauss3_eval_approx:notRealDouble",
-                                               "Input 1 (x) must be a real double array, not single."},
-                                              {1,
-                                               {x, x, Array::scalar(0), c, one, one},
-                                               "gauss3_eval_approx:tooFewElements",
-                                               "Input 3 (z) must hold at least 2 elements, but holds 1."},
-                                          });
+    expect_errors(approx(), {
+                                {1, {x, x, x, c, one}, "", "Six input required."},
+                                {2, {x, x, x, c, one, one}, "", "One output required."},
+                                {1,
+                                 {Array::numeric(mxSINGLE_CLASS, {2, 1}), x, x, c, one, one},
+                                 "gauss3_eval_approx:notRealDouble",
+                                 "Input 1 (x) must be a real double array, not single."},
+                                {1,
+                                 {x, x, Array::scalar(0), c, one, one},
+                                 "gauss3_eval_approx:tooFewElements",
+                                 "Input 3 (z) must hold at least 2 elements, but holds 1."},
+                            });
 }
 
 TEST(AccumDerivs3Gateway, SumsTheFirstColumnIntoGAndH) {
@@ -95,31 +79,31 @@ TEST(AccumDerivs3Gateway, NoSamplesGiveZerosWithoutReadingTheRest) {
 TEST(AccumDerivs3Gateway, CountAndValidationErrors) {
     const Array s = Array::column({1, 2});
     const Array one = Array::scalar(1);
-    expect_errors_without_leaks(derivs(), {
-                                              {2, {s, s, s, s, s, one}, "", "Seven input required."},
-                                              {1, {s, s, s, s, s, one, one, one}, "", "Seven input required."},
-                                              {1, {s, s, s, s, s, one, one}, "", "Two output required."},
-                                              {0, {s, s, s, s, s, one, one}, "", "Two output required."},
-                                              {3, {s, s, s, s, s, one, one}, "", "Two output required."},
-                                              {2,
-                                               {Array::char_row("ab"), s, s, s, s, one, one},
-                                               "accum_derivs3:notRealDouble",
-                                               "Input 1 (u) must be a real double array, not char."},
-                                              {2,
-                                               {s, s, s, s, Array::scalar(1), one, one},
-                                               "accum_derivs3:tooFewElements",
-                                               "Input 5 (b) must hold at least 2 elements, but holds 1."},
-                                              {2,
-                                               {s, s, Array::complex_matrix(2, 1), s, s, one, one},
-                                               "accum_derivs3:notRealDouble",
-                                               "Input 3 (w) must be a real double array, not complex double."},
-                                              {2,
-                                               {s, s, s, s, s, Array::matrix(0, 0), one},
-                                               "accum_derivs3:tooFewElements",
-                                               "Input 6 (sxy) must hold at least 1 element, but holds 0."},
-                                              {2,
-                                               {s, s, s, s, s, one, Array::numeric(mxSINGLE_CLASS, {1, 1})},
-                                               "accum_derivs3:notRealDouble",
-                                               "Input 7 (sz) must be a real double array, not single."},
-                                          });
+    expect_errors(derivs(), {
+                                {2, {s, s, s, s, s, one}, "", "Seven input required."},
+                                {1, {s, s, s, s, s, one, one, one}, "", "Seven input required."},
+                                {1, {s, s, s, s, s, one, one}, "", "Two output required."},
+                                {0, {s, s, s, s, s, one, one}, "", "Two output required."},
+                                {3, {s, s, s, s, s, one, one}, "", "Two output required."},
+                                {2,
+                                 {Array::char_row("ab"), s, s, s, s, one, one},
+                                 "accum_derivs3:notRealDouble",
+                                 "Input 1 (u) must be a real double array, not char."},
+                                {2,
+                                 {s, s, s, s, Array::scalar(1), one, one},
+                                 "accum_derivs3:tooFewElements",
+                                 "Input 5 (b) must hold at least 2 elements, but holds 1."},
+                                {2,
+                                 {s, s, Array::complex_matrix(2, 1), s, s, one, one},
+                                 "accum_derivs3:notRealDouble",
+                                 "Input 3 (w) must be a real double array, not complex double."},
+                                {2,
+                                 {s, s, s, s, s, Array::matrix(0, 0), one},
+                                 "accum_derivs3:tooFewElements",
+                                 "Input 6 (sxy) must hold at least 1 element, but holds 0."},
+                                {2,
+                                 {s, s, s, s, s, one, Array::numeric(mxSINGLE_CLASS, {1, 1})},
+                                 "accum_derivs3:notRealDouble",
+                                 "Input 7 (sz) must be a real double array, not single."},
+                            });
 }

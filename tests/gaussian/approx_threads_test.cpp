@@ -22,7 +22,7 @@ TEST(Gauss3ApproxThreads, ConcurrentFirstCallsAgree) {
     }
     for (std::thread& thread : threads) thread.join();
     std::vector<double> expected(kSamples);
-    gauss3_eval_approx_rows_on(ApproxPath::sse2, x.data(), zeros.data(), zeros.data(), c, &sxy, &sz, kSamples,
+    gauss3_eval_approx_rows_on(SimdLevel::sse2, x.data(), zeros.data(), zeros.data(), c, &sxy, &sz, kSamples,
                                expected.data());
     for (int t = 0; t < kThreads; ++t) EXPECT_EQ(out[t], expected) << "thread " << t;
 }

@@ -50,18 +50,6 @@ void reference_rows(const double* x, const double* y, const double* z, const dou
     }
 }
 
-std::vector<ApproxPath> supported_paths() {
-    std::vector<ApproxPath> paths;
-    for (ApproxPath path : {ApproxPath::sse2, ApproxPath::avx2, ApproxPath::avx512}) {
-        if (approx_path_supported(path)) paths.push_back(path);
-    }
-    return paths;
-}
-
-const char* name_of(ApproxPath path) {
-    return path == ApproxPath::sse2 ? "sse2" : path == ApproxPath::avx2 ? "avx2" : "avx512";
-}
-
 }  // namespace
 
 TEST(FastExp, WorkedBitPatternsAndRangeEnds) {
@@ -182,7 +170,7 @@ TEST(Gauss3Approx, EveryPathMatchesTheReferenceOnMixedInputs) {
     ValueMix coordinate(11, 15.0, 25);
     ValueMix width(12, 4.0, 8);
     std::uniform_int_distribution<int32_t> count(0, 70);
-    std::vector<ApproxPath> paths = supported_paths();
+    std::vector<SimdLevel> paths = supported_simd_levels();
     for (int trial = 0; trial < 400; ++trial) {
         const int32_t m = trial == 0 ? 100003 : count(coordinate.rng());
         std::vector<double> x(m), y(m), z(m), expected(m);
@@ -191,7 +179,8 @@ TEST(Gauss3Approx, EveryPathMatchesTheReferenceOnMixedInputs) {
         const double sxy = width(), sz = width();
         reference_rows(x.data(), y.data(), z.data(), c, sxy, sz, m, expected.data());
         for (int p = -1; p < static_cast<int>(paths.size()); ++p) {
-            SCOPED_TRACE(testing::Message() << "trial " << trial << ", " << (p < 0 ? "dispatched" : name_of(paths[p])));
+            SCOPED_TRACE(testing::Message()
+                         << "trial " << trial << ", " << (p < 0 ? "dispatched" : simd_level_name(paths[p])));
             // One slot past the end shows that nothing more is written.
             std::vector<double> out(static_cast<size_t>(m) + 1, -7.0);
             if (p < 0) {
@@ -207,7 +196,7 @@ TEST(Gauss3Approx, EveryPathMatchesTheReferenceOnMixedInputs) {
 
 TEST(Gauss3Approx, NothingIsReadOrWrittenWithoutSamples) {
     double out = 42;
-    for (ApproxPath path : supported_paths()) {
+    for (SimdLevel path : supported_simd_levels()) {
         gauss3_eval_approx_rows_on(path, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, &out);
         gauss3_eval_approx_rows_on(path, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -5, &out);
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -79,9 +80,14 @@ std::vector<double> reference(const Samples& s) {
     return k;
 }
 
-std::vector<double> fill(const Samples& s, PairBlocks3Isa isa = pair_blocks3_auto) {
+// On the given level, or on the one chosen at run time when there is none.
+std::vector<double> fill(const Samples& s, std::optional<SimdLevel> level = std::nullopt) {
     std::vector<double> k(static_cast<size_t>(9 * s.n * s.n), 0.0);
-    pair_blocks3_fill_isa(isa, s.u.data(), s.v.data(), s.w.data(), s.a.data(), s.m, s.n, k.data());
+    if (level) {
+        pair_blocks3_fill_on(*level, s.u.data(), s.v.data(), s.w.data(), s.a.data(), s.m, s.n, k.data());
+    } else {
+        pair_blocks3_fill(s.u.data(), s.v.data(), s.w.data(), s.a.data(), s.m, s.n, k.data());
+    }
     return k;
 }
 
@@ -94,7 +100,14 @@ int64_t first_difference(const std::vector<double>& x, const std::vector<double>
     return -1;
 }
 
-const PairBlocks3Isa kIsas[] = {pair_blocks3_auto, pair_blocks3_sse2, pair_blocks3_avx2, pair_blocks3_avx512};
+// The run-time choice and every level this CPU supports.
+std::vector<std::optional<SimdLevel>> levels() {
+    std::vector<std::optional<SimdLevel>> all = {std::nullopt};
+    for (SimdLevel level : supported_simd_levels()) all.push_back(level);
+    return all;
+}
+
+const char* name_of(std::optional<SimdLevel> level) { return level ? simd_level_name(*level) : "dispatched"; }
 
 // M = 1, N = 2: k_00 = (1, 2, 3), k_01 = (4, 5, 6), t = 2.
 Samples worked_example() {
@@ -127,10 +140,9 @@ Array matrix_of(const std::vector<double>& x, int64_t m, int64_t n) {
 }  // namespace
 
 TEST(PairBlocks3Core, WorkedExampleOnEveryInstructionSet) {
-    for (PairBlocks3Isa isa : kIsas) {
-        if (!pair_blocks3_isa_supported(isa)) continue;
-        SCOPED_TRACE(isa);
-        EXPECT_EQ(fill(worked_example(), isa), kWorkedResult);
+    for (std::optional<SimdLevel> level : levels()) {
+        SCOPED_TRACE(name_of(level));
+        EXPECT_EQ(fill(worked_example(), level), kWorkedResult);
     }
 }
 
@@ -146,10 +158,9 @@ TEST(PairBlocks3Core, MatchesTheScalarLoopBitForBit) {
     for (const Case& c : cases) {
         const Samples s = random_samples(c.m, c.n, c.special_share, seed++);
         const std::vector<double> expected = reference(s);
-        for (PairBlocks3Isa isa : kIsas) {
-            if (!pair_blocks3_isa_supported(isa)) continue;
-            SCOPED_TRACE(testing::Message() << "M=" << c.m << " N=" << c.n << " isa=" << isa);
-            const std::vector<double> k = fill(s, isa);
+        for (std::optional<SimdLevel> level : levels()) {
+            SCOPED_TRACE(testing::Message() << "M=" << c.m << " N=" << c.n << " " << name_of(level));
+            const std::vector<double> k = fill(s, level);
             const int64_t at = first_difference(k, expected);
             EXPECT_EQ(at, -1) << "row " << at % (3 * c.n) << ", column " << at / (3 * c.n) << ": " << k[at]
                               << " instead of " << expected[at];
@@ -267,47 +278,36 @@ TEST(PairBlocks3Gateway, ZeroResultsWithoutReadingTheOtherInputs) {
 TEST(PairBlocks3Gateway, CountAndValidationErrors) {
     const Array x = Array::matrix(2, 3);
     const Array short_x = Array::matrix(2, 2);
-    struct Case {
-        int nlhs;
-        std::vector<Array> inputs;
-        const char* identifier;
-        const char* message;
-    } cases[] = {
-        {1, {x, x, x}, "", "Four input required."},
-        {0, {x, x, x, x, x}, "", "Four input required."},
-        {0, {x, x, x, x}, "", "One output required."},
-        {2, {x, x, x, x}, "", "One output required."},
-        {1,
-         {Array::numeric(mxSINGLE_CLASS, {2, 3}), x, x, x},
-         "pair_blocks3:notRealDouble",
-         "Input 1 (U) must be a real double array, not single."},
-        {1,
-         {x, short_x, x, x},
-         "pair_blocks3:tooFewElements",
-         "Input 2 (V) must hold at least 6 elements, but holds 4."},
-        {1,
-         {x, x, Array::complex_matrix(2, 3), x},
-         "pair_blocks3:notRealDouble",
-         "Input 3 (W) must be a real double array, not complex double."},
-        {1,
-         {x, x, x, Array::numeric(mxINT32_CLASS, {2, 3})},
-         "pair_blocks3:notRealDouble",
-         "Input 4 (A) must be a real double array, not int32."},
-        {1,
-         {x, x, x, short_x},
-         "pair_blocks3:tooFewElements",
-         "Input 4 (A) must hold at least 6 elements, but holds 4."},
-        // An empty U of 400 million columns asks for a result whose byte
-        // count does not fit in 64 bits.
-        {1,
-         {Array::matrix(0, 400000000), x, x, x},
-         "pair_blocks3:tooLarge",
-         "Input 1 (U) has 400000000 columns; the 3N-by-3N result allows at most 357913941."},
-    };
-    const size_t before = mexhost::live_allocations();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        expect_error(module().call(c.nlhs, c.inputs), c.identifier, c.message);
-    }
-    EXPECT_EQ(mexhost::live_allocations(), before);
+    expect_errors(module(), {
+                                {1, {x, x, x}, "", "Four input required."},
+                                {0, {x, x, x, x, x}, "", "Four input required."},
+                                {0, {x, x, x, x}, "", "One output required."},
+                                {2, {x, x, x, x}, "", "One output required."},
+                                {1,
+                                 {Array::numeric(mxSINGLE_CLASS, {2, 3}), x, x, x},
+                                 "pair_blocks3:notRealDouble",
+                                 "Input 1 (U) must be a real double array, not single."},
+                                {1,
+                                 {x, short_x, x, x},
+                                 "pair_blocks3:tooFewElements",
+                                 "Input 2 (V) must hold at least 6 elements, but holds 4."},
+                                {1,
+                                 {x, x, Array::complex_matrix(2, 3), x},
+                                 "pair_blocks3:notRealDouble",
+                                 "Input 3 (W) must be a real double array, not complex double."},
+                                {1,
+                                 {x, x, x, Array::numeric(mxINT32_CLASS, {2, 3})},
+                                 "pair_blocks3:notRealDouble",
+                                 "Input 4 (A) must be a real double array, not int32."},
+                                {1,
+                                 {x, x, x, short_x},
+                                 "pair_blocks3:tooFewElements",
+                                 "Input 4 (A) must hold at least 6 elements, but holds 4."},
+                                // An empty U of 400 million columns asks for a result whose byte
+                                // count does not fit in 64 bits.
+                                {1,
+                                 {Array::matrix(0, 400000000), x, x, x},
+                                 "pair_blocks3:tooLarge",
+                                 "Input 1 (U) has 400000000 columns; the 3N-by-3N result allows at most 357913941."},
+                            });
 }

@@ -138,29 +138,25 @@ TEST(EmbeddedHostCalls, LoadingAgainReusesTheModule) {
 
 TEST(GatewayHelpers, CountsValidationAndCoreExceptionsBecomeHostErrors) {
     const Array ok = Array::char_row("ok");
-    struct Case {
-        int nlhs;
-        std::vector<Array> inputs;
-        const char* identifier;
-        const char* message;
-    } cases[] = {
-        {1, {ok}, "", "Two input required."},
-        {2, {ok, Array::row({1, 2, 3})}, "", "One output required."},
-        {1, {ok, Array::row({1, 2})}, "probe:tooFewElements",
-         "Input 2 (values) must hold at least 3 elements, but holds 2."},
-        {1, {ok, Array::numeric(mxSINGLE_CLASS, {1, 3})}, "probe:notRealDouble",
-         "Input 2 (values) must be a real double array, not single."},
-        {1, {ok, Array::complex_matrix(1, 3)}, "probe:notRealDouble",
-         "Input 2 (values) must be a real double array, not complex double."},
-        {1, {Array::char_row("throw"), Array::row({1, 2, 3})}, "probe:error", "core failed"},
-        {1, {Array::char_row("bad_alloc"), Array::row({1, 2, 3})}, "probe:outOfMemory", "Out of memory."},
-    };
-    const size_t before = mexhost::live_allocations();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        expect_error(probe().call(c.nlhs, c.inputs), c.identifier, c.message);
-    }
-    EXPECT_EQ(mexhost::live_allocations(), before);
+    expect_errors(probe(),
+                  {
+                      {1, {ok}, "", "Two input required."},
+                      {2, {ok, Array::row({1, 2, 3})}, "", "One output required."},
+                      {1,
+                       {ok, Array::row({1, 2})},
+                       "probe:tooFewElements",
+                       "Input 2 (values) must hold at least 3 elements, but holds 2."},
+                      {1,
+                       {ok, Array::numeric(mxSINGLE_CLASS, {1, 3})},
+                       "probe:notRealDouble",
+                       "Input 2 (values) must be a real double array, not single."},
+                      {1,
+                       {ok, Array::complex_matrix(1, 3)},
+                       "probe:notRealDouble",
+                       "Input 2 (values) must be a real double array, not complex double."},
+                      {1, {Array::char_row("throw"), Array::row({1, 2, 3})}, "probe:error", "core failed"},
+                      {1, {Array::char_row("bad_alloc"), Array::row({1, 2, 3})}, "probe:outOfMemory", "Out of memory."},
+                  });
     const auto result = probe().call(1, {ok, Array::row({1, 2, 3})});
     EXPECT_EQ(expect_success(result)[0].values(), std::vector<double>{3});
 }

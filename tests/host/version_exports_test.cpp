@@ -36,6 +36,8 @@ TEST(VersionExports, EveryModuleStatesItsApi) {
     for (const Expected& expected : modules) {
         SCOPED_TRACE(expected.module);
         const std::string path = std::string(MEX_MODULE_DIR) + "/" + expected.module + ".mexa64";
+        // Kept loaded, as a host keeps its modules: unloading one would orphan
+        // what its runtime libraries allocated when it was loaded.
         void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(handle, nullptr) << dlerror();
         EXPECT_EQ(dlsym(handle, "mexVersion"), nullptr);
@@ -48,6 +50,5 @@ TEST(VersionExports, EveryModuleStatesItsApi) {
             EXPECT_EQ(built_by, expected.built_by);
             EXPECT_EQ(target, expected.target);
         }
-        dlclose(handle);
     }
 }

@@ -88,60 +88,50 @@ TEST(NormalityCheckGateway, Errors) {
     const Array s = Array::scalar(1);
     const Array alpha = Array::scalar(0.05);
     const Array empty = Array::matrix(0, 0);
-    struct Case {
-        int nlhs;
-        std::vector<Array> inputs;
-        const char* identifier;
-        std::string message;
-    } cases[] = {
-        {1, {x, s, s, alpha}, "", "Five input required."},
-        {1, {x, s, s, alpha, s, s}, "", "Five input required."},
-        {0, {x, s, s, alpha, s}, "", "One output required."},
-        {2, {x, s, s, alpha, s}, "", "One output required."},
-        {1,
-         {Array::numeric(mxSINGLE_CLASS, {3, 1}), s, s, alpha, s},
-         "normality_check:notRealDouble",
-         "Input 1 (x) must be a real double array, not single."},
-        {1,
-         {Array::complex_matrix(3, 1), s, s, alpha, s},
-         "normality_check:notRealDouble",
-         "Input 1 (x) must be a real double array, not complex double."},
-        {1,
-         {Array::cell(1, 3), s, s, alpha, s},
-         "normality_check:notRealDouble",
-         "Input 1 (x) must be a real double array, not cell."},
-        {1,
-         {x, empty, s, alpha, s},
-         "normality_check:tooFewElements",
-         "Input 2 (mu) must hold at least 1 element, but holds 0."},
-        {1,
-         {x, s, Array::numeric(mxINT32_CLASS, {1, 1}), alpha, s},
-         "normality_check:notRealDouble",
-         "Input 3 (sigma) must be a real double array, not int32."},
-        {1,
-         {x, s, s, Array::char_row("a"), s},
-         "normality_check:notRealDouble",
-         "Input 4 (alpha) must be a real double array, not char."},
-        {1,
-         {x, s, s, alpha, empty},
-         "normality_check:tooFewElements",
-         "Input 5 (adCase) must hold at least 1 element, but holds 0."},
-        {1, {x, s, s, alpha, Array::scalar(-1)}, "", kCaseMessage},
-        {1, {x, s, s, alpha, Array::scalar(5)}, "", kCaseMessage},
-        {1, {x, s, s, alpha, Array::scalar(kNaN)}, "", kCaseMessage},
-        {1, {x, s, s, alpha, Array::scalar(-kInf)}, "", kCaseMessage},
-        {1, {x, s, s, alpha, Array::scalar(4294967296.0 + 3)}, "", kCaseMessage},  // would wrap to 3
-        {1, {x, s, s, Array::scalar(0.05 + 2e-10), s}, "", kAlphaMessage},
-        {1, {x, s, s, Array::scalar(kNaN), s}, "", kAlphaMessage},
-        {1, {empty, s, s, Array::scalar(0.3), s}, "", kAlphaMessage},
-        {1, {x, s, s, Array::scalar(0.3), Array::scalar(5)}, "", kCaseMessage},
-    };
-    const size_t before = mexhost::live_allocations();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        expect_error(module().call(c.nlhs, c.inputs), c.identifier, c.message);
-    }
-    EXPECT_EQ(mexhost::live_allocations(), before);
+    expect_errors(module(),
+                  {
+                      {1, {x, s, s, alpha}, "", "Five input required."},
+                      {1, {x, s, s, alpha, s, s}, "", "Five input required."},
+                      {0, {x, s, s, alpha, s}, "", "One output required."},
+                      {2, {x, s, s, alpha, s}, "", "One output required."},
+                      {1,
+                       {Array::numeric(mxSINGLE_CLASS, {3, 1}), s, s, alpha, s},
+                       "normality_check:notRealDouble",
+                       "Input 1 (x) must be a real double array, not single."},
+                      {1,
+                       {Array::complex_matrix(3, 1), s, s, alpha, s},
+                       "normality_check:notRealDouble",
+                       "Input 1 (x) must be a real double array, not complex double."},
+                      {1,
+                       {Array::cell(1, 3), s, s, alpha, s},
+                       "normality_check:notRealDouble",
+                       "Input 1 (x) must be a real double array, not cell."},
+                      {1,
+                       {x, empty, s, alpha, s},
+                       "normality_check:tooFewElements",
+                       "Input 2 (mu) must hold at least 1 element, but holds 0."},
+                      {1,
+                       {x, s, Array::numeric(mxINT32_CLASS, {1, 1}), alpha, s},
+                       "normality_check:notRealDouble",
+                       "Input 3 (sigma) must be a real double array, not int32."},
+                      {1,
+                       {x, s, s, Array::char_row("a"), s},
+                       "normality_check:notRealDouble",
+                       "Input 4 (alpha) must be a real double array, not char."},
+                      {1,
+                       {x, s, s, alpha, empty},
+                       "normality_check:tooFewElements",
+                       "Input 5 (adCase) must hold at least 1 element, but holds 0."},
+                      {1, {x, s, s, alpha, Array::scalar(-1)}, "", kCaseMessage},
+                      {1, {x, s, s, alpha, Array::scalar(5)}, "", kCaseMessage},
+                      {1, {x, s, s, alpha, Array::scalar(kNaN)}, "", kCaseMessage},
+                      {1, {x, s, s, alpha, Array::scalar(-kInf)}, "", kCaseMessage},
+                      {1, {x, s, s, alpha, Array::scalar(4294967296.0 + 3)}, "", kCaseMessage},  // would wrap to 3
+                      {1, {x, s, s, Array::scalar(0.05 + 2e-10), s}, "", kAlphaMessage},
+                      {1, {x, s, s, Array::scalar(kNaN), s}, "", kAlphaMessage},
+                      {1, {empty, s, s, Array::scalar(0.3), s}, "", kAlphaMessage},
+                      {1, {x, s, s, Array::scalar(0.3), Array::scalar(5)}, "", kCaseMessage},
+                  });
 }
 
 TEST(NormalityCheckGateway, SampleBeyondThe32BitCountIsRejected) {

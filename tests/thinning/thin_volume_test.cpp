@@ -58,25 +58,23 @@ TEST(ThinVolumeGateway, EmptyDimensionsGiveAnEmptyLogicalArray) {
 
 TEST(ThinVolumeGateway, CountAndValidationErrors) {
     const Array good = Array::numeric(mxLOGICAL_CLASS, {3, 3, 3});
-    const size_t before = mexhost::live_allocations();
-    const auto fails = [](int nlhs, const std::vector<Array>& inputs, const char* identifier, const char* message) {
-        SCOPED_TRACE(message);
-        expect_error(module().call(nlhs, inputs), identifier, message);
-    };
-    fails(1, {}, "", kInputs);
-    fails(1, {good, good}, "", kInputs);
-    fails(0, {good, good}, "", kInputs);  // inputs are checked first
-    fails(0, {good}, "", kOutputs);
-    fails(2, {good}, "", kOutputs);
     const char* const not3D = "The input matrix must be 3D!";
-    fails(1, {Array::numeric(mxLOGICAL_CLASS, {3, 3})}, "thin_volume:not3D", not3D);
-    fails(1, {Array::numeric(mxLOGICAL_CLASS, {3, 3, 3, 2})}, "thin_volume:not3D", not3D);
-    fails(1, {Array::numeric(mxDOUBLE_CLASS, {3, 3})}, "thin_volume:not3D", not3D);  // dimensions come first
-    fails(1, {Array::cell(1, 1)}, "thin_volume:not3D", not3D);
     const char* const notLogical = "The input matrix must be logical!";
-    fails(1, {Array::numeric(mxDOUBLE_CLASS, {3, 3, 3})}, "thin_volume:notLogical", notLogical);
-    fails(1, {Array::numeric(mxUINT8_CLASS, {3, 3, 3})}, "thin_volume:notLogical", notLogical);
-    EXPECT_EQ(mexhost::live_allocations(), before);
+    expect_errors(
+        module(),
+        {
+            {1, {}, "", kInputs},
+            {1, {good, good}, "", kInputs},
+            {0, {good, good}, "", kInputs},  // inputs are checked first
+            {0, {good}, "", kOutputs},
+            {2, {good}, "", kOutputs},
+            {1, {Array::numeric(mxLOGICAL_CLASS, {3, 3})}, "thin_volume:not3D", not3D},
+            {1, {Array::numeric(mxLOGICAL_CLASS, {3, 3, 3, 2})}, "thin_volume:not3D", not3D},
+            {1, {Array::numeric(mxDOUBLE_CLASS, {3, 3})}, "thin_volume:not3D", not3D},  // dimensions come first
+            {1, {Array::cell(1, 1)}, "thin_volume:not3D", not3D},
+            {1, {Array::numeric(mxDOUBLE_CLASS, {3, 3, 3})}, "thin_volume:notLogical", notLogical},
+            {1, {Array::numeric(mxUINT8_CLASS, {3, 3, 3})}, "thin_volume:notLogical", notLogical},
+        });
 }
 
 // With the address space capped so that the output fits but the working

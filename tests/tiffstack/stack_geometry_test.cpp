@@ -374,30 +374,27 @@ TEST(TiffStackDimsGateway, InputErrors) {
     const Array readableText = Array::char_row(readable);
     const char* count = "Function only accepts one input argument";
     const char* type = "The first argument must be a string";
-    struct Case {
-        std::vector<Array> inputs;
-        std::string message;
-    } cases[] = {
-        {{}, count},
-        {{Array::scalar(1)}, type},
-        {{Array::cell(1, 1)}, type},
-        {{Array::scalar(1), readableText}, type},  // the type is checked before the count
-        {{readableText, Array::scalar(1)}, count},
-        {{readableText, readableText, readableText}, count},
-        {{Array::char_row(missing), Array::scalar(1)}, "File \"" + missing + "\" cannot be opened"},
-        {{Array::char_row(missing)}, "File \"" + missing + "\" cannot be opened"},
-        {{Array::char_row("~/missing.tif")}, "File \"" + missing + "\" cannot be opened"},
-        {{Array::char_row("~/x.tif other words")}, "File \"" + home.file("x.tif") + "\" cannot be opened"},
-        {{Array::char_row("")}, "File \"\" cannot be opened"},
-        {{Array::char_row("~/$(touch " + marker + ")")},
-         "Path \"~/$(touch " + marker + ")\" cannot be expanded: command substitution is not allowed"},
-    };
-    const size_t before = mexhost::live_allocations();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        expect_error(module().call(1, c.inputs), "tiff:inputError", c.message);
-        EXPECT_EQ(handlesOn(readable), 0);
-    }
-    EXPECT_EQ(mexhost::live_allocations(), before);
+    const char* id = "tiff:inputError";
+    expect_errors(
+        module(),
+        {
+            {1, {}, id, count},
+            {1, {Array::scalar(1)}, id, type},
+            {1, {Array::cell(1, 1)}, id, type},
+            {1, {Array::scalar(1), readableText}, id, type},  // the type is checked before the count
+            {1, {readableText, Array::scalar(1)}, id, count},
+            {1, {readableText, readableText, readableText}, id, count},
+            {1, {Array::char_row(missing), Array::scalar(1)}, id, "File \"" + missing + "\" cannot be opened"},
+            {1, {Array::char_row(missing)}, id, "File \"" + missing + "\" cannot be opened"},
+            {1, {Array::char_row("~/missing.tif")}, id, "File \"" + missing + "\" cannot be opened"},
+            {1, {Array::char_row("~/x.tif other words")}, id, "File \"" + home.file("x.tif") + "\" cannot be opened"},
+            {1, {Array::char_row("")}, id, "File \"\" cannot be opened"},
+            {1,
+             {Array::char_row("~/$(touch " + marker + ")")},
+             id,
+             "Path \"~/$(touch " + marker + ")\" cannot be expanded: command substitution is not allowed"},
+        });
+    // A handle left open by any failed call would still be open here.
+    EXPECT_EQ(handlesOn(readable), 0);
     EXPECT_FALSE(std::filesystem::exists(marker));
 }
